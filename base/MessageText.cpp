@@ -1,0 +1,21 @@
+#include "base/MessageText.h"
+
+namespace rw {
+
+bool MessageText::Set(std::string_view text) {
+  if (text.size() > kCapacity) {
+    text_.clear();
+    return false;
+  }
+  text_.assign(text);
+  return true;
+}
+
+bool MessageText::Append(std::string_view text) {
+  if (text_.size() + text.size() > kCapacity)
+    return false;
+  text_.append(text);
+  return true;
+}
+
+} // namespace rw

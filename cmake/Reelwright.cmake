@@ -1,0 +1,41 @@
+# Helpers shared by every folder's CMakeLists.
+
+# Warnings for Reelwright's own code.
+function(rw_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(RW_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# rw_library(NAME rw_render DEPS rw_base ...): one static library from every .cpp of the calling
+# folder (not its subfolders). Headers are included as "folder/Name.h" from the repository root.
+function(rw_library)
+  cmake_parse_arguments(ARG "" "NAME" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    # A folder whose code has not been written yet still takes part in the link order.
+    add_library(${ARG_NAME} INTERFACE)
+    target_include_directories(${ARG_NAME} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${ARG_NAME} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${ARG_NAME} STATIC ${sources})
+  target_include_directories(${ARG_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS})
+  rw_warnings(${ARG_NAME})
+endfunction()
+
+# rw_test(NAME test_render DEPS rw_render ...): one GoogleTest executable from every .cpp of the
+# calling folder, registered with CTest test by test.
+function(rw_test)
+  cmake_parse_arguments(ARG "" "NAME" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${ARG_NAME} ${sources})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} rw_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  rw_warnings(${ARG_NAME})
+  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "base/MessageText.h"
+#include "base/UserPrompt.h"
+
+namespace rw {
+
+// What the media kinds need from the program: where failures are reported, how the user is
+// asked, and the registries that share one reader per file among all cuts and audio clips.
+// The program owns exactly one for its whole run; tests make their own.
+class MediaContext {
+public:
+  MediaContext(MessageText& messages, UserPrompt& prompt) : messages_(messages), prompt_(&prompt) {}
+  MediaContext(const MediaContext&) = delete;
+  MediaContext& operator=(const MediaContext&) = delete;
+
+  MessageText& Messages() const { return messages_; }
+  UserPrompt& Prompt() const { return *prompt_; }
+  void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
+
+private:
+  MessageText& messages_;
+  UserPrompt* prompt_;
+};
+
+} // namespace rw

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "base/Handle.h"
+#include "base/RefCounted.h"
+#include "media/AudioClip.h"
+#include "render/DIB.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace rw {
+
+class VideoClip;
+class RecordWriter;
+class ColorChooser;
+
+// A cut: numbered 24-bit frames (frame 0 is the clip's begin frame), its trimming, its record
+// and, for movie files, its own sound. Kinds: AviClip, PictureClip, ColormatClip.
+//
+// Frame pointers stay valid until the next call on any clip sharing the same decoder or picture.
+class pVideoClip : public RefCounted {
+public:
+  pVideoClip() = default;
+  // Copies file name, size, length, begin and end and shares the audio; the loaded volume is
+  // not copied.
+  pVideoClip(const pVideoClip& other);
+  ~pVideoClip() override = default;
+
+  virtual pVideoClip* Clone() const = 0;
+  virtual std::int32_t GetWidth() const { return 0; }
+  virtual std::int32_t GetHeight() const { return 0; }
+  virtual const BitmapInfoHeader* GetFormat() { return nullptr; }
+  virtual const std::uint8_t* GetFrame(std::int32_t /*i*/) { return nullptr; }
+  virtual const std::uint8_t* GetFirstFrame() { return nullptr; }
+  virtual const std::uint8_t* GetLastFrame() { return nullptr; }
+  virtual const BitmapInfoHeader* GetSourceFormat() { return nullptr; }
+  virtual const std::uint8_t* GetSourceFrame(std::int32_t /*i*/) { return nullptr; }
+  virtual bool IsKeyFrame(std::int32_t /*i*/) const { return false; }
+  virtual bool IsNewFrame(std::int32_t /*i*/) const { return false; }
+  virtual std::int32_t GetBeginFrame() const { return -1; }
+  virtual std::int32_t GetEndFrame() const { return -1; }
+  virtual bool HasBeginEnd() const { return false; }
+  virtual std::int32_t GetSourceLength() const { return -1; }
+  virtual bool IsValid() const { return false; }
+  virtual bool IsMovieFile() const { return false; }
+  virtual bool CanCopyStream() const { return false; }
+  // The AVI stream the clip reads, for copying compressed samples; null for other kinds.
+  virtual const void* GetStream() const { return nullptr; }
+  virtual bool SetSize(std::int32_t /*w*/, std::int32_t /*h*/) { return false; }
+  virtual bool SetBeginFrame(std::int32_t) { return false; }
+  virtual bool SetEndFrame(std::int32_t) { return false; }
+  virtual bool SetLength(std::int32_t) { return false; }
+  virtual bool Configure(ColorChooser&) { return false; }
+  virtual bool IsConfigurable() const { return false; }
+  virtual std::string_view GetKindName() const { return ""; }
+  virtual bool SaveExtra(RecordWriter&, int /*level*/) const { return true; }
+  virtual bool LoadExtra(std::string_view /*key*/, std::string_view /*value*/) { return false; }
+  virtual VideoClip Rebuild();
+
+  const std::filesystem::path& FileName() const { return fileName_; }
+  std::int32_t Length() const { return length_; }
+  std::int32_t LoadedVolume() const { return loadedVolume_; }
+  const AudioClip& Audio() const { return audio_; }
+
+protected:
+  std::filesystem::path fileName_;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::int32_t length_ = -1;
+  std::int32_t beginFrame_ = 0;
+  std::int32_t endFrame_ = 0;
+  std::int32_t loadedVolume_ = -1;
+  AudioClip audio_;
+
+  friend class VideoClipRecord;
+};
+
+// Handle to a shared cut; the editing operations copy the cut first when it is shared.
+class VideoClip : public Handle<pVideoClip> {
+public:
+  using Handle::Handle;
+  VideoClip(Handle<pVideoClip> h) : Handle(std::move(h)) {}
+
+  bool SetSize(std::int32_t w, std::int32_t h);
+  bool SetBeginFrame(std::int32_t n);
+  bool SetEndFrame(std::int32_t n);
+  bool SetLength(std::int32_t n);
+  // The clip's own audio handle for editing (after making the clip private) when it has valid
+  // audio; otherwise null.
+  AudioClip* AudioForEditing();
+  bool Configure(ColorChooser& chooser);
+};
+
+} // namespace rw
