@@ -22,9 +22,18 @@ public:
 
   static constexpr std::int32_t StrideOf(std::int32_t width) { return (width * 3 + 3) & ~3; }
 
+  // Largest width or height a buffer may have, and the largest pixel block.
+  static constexpr std::int32_t kMaxDimension = 32768;
+  static constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 30;
+  // Width and height within 1..kMaxDimension and the pixel block within kMaxImageBytes.
+  static bool IsValidSize(std::int32_t width, std::int32_t height);
+  // A header the resamplers can read: 24 bits, uncompressed, bottom-up, a valid size.
+  static bool IsReadable(const BitmapInfoHeader& header);
+
   // Allocates a width x height buffer (pixels uninitialised); any earlier blocks are freed.
+  // False, leaving the buffer as it was, for a size IsValidSize refuses or a failed allocation.
   bool Create(std::int32_t width, std::int32_t height);
-  // Create at the other buffer's size, or 0 x 0 when it has no header.
+  // Create at the other buffer's size; when the other has no header this buffer becomes empty.
   bool CreateLike(const DIB& other);
   void Destroy();
   // All pixel bytes (padding included) to 0; false when the buffer is empty.
