@@ -21,7 +21,8 @@ public:
   pAudioClip(const pAudioClip&) = default;
   ~pAudioClip() override = default;
 
-  // Polymorphic copy with count 1 (the base answers itself with one more reference).
+  // Polymorphic copy with count 1. The base copies its own members, so that a change after
+  // Detach never shows through another handle even for a kind that does not replace Clone.
   virtual pAudioClip* Clone() const;
   virtual std::int32_t GetChannels() const { return channels_; }
   virtual std::int32_t GetBits() const { return bits_; }

@@ -14,6 +14,7 @@ namespace rw {
 class VideoClip;
 class RecordWriter;
 class ColorChooser;
+class AviStream;
 
 // A cut: numbered 24-bit frames (frame 0 is the clip's begin frame), its trimming, its record
 // and, for movie files, its own sound. Kinds: AviClip, PictureClip, ColormatClip.
@@ -45,8 +46,8 @@ public:
   virtual bool IsValid() const { return false; }
   virtual bool IsMovieFile() const { return false; }
   virtual bool CanCopyStream() const { return false; }
-  // The AVI stream the clip reads, for copying compressed samples; null for other kinds.
-  virtual const void* GetStream() const { return nullptr; }
+  // The AVI stream handle the clip reads, for copying compressed samples; null for other kinds.
+  virtual const AviStream* GetStream() const { return nullptr; }
   virtual bool SetSize(std::int32_t /*w*/, std::int32_t /*h*/) { return false; }
   virtual bool SetBeginFrame(std::int32_t) { return false; }
   virtual bool SetEndFrame(std::int32_t) { return false; }
@@ -73,6 +74,7 @@ protected:
   std::int32_t loadedVolume_ = -1;
   AudioClip audio_;
 
+  friend class VideoClip;
   friend class VideoClipRecord;
 };
 
@@ -86,8 +88,9 @@ public:
   bool SetBeginFrame(std::int32_t n);
   bool SetEndFrame(std::int32_t n);
   bool SetLength(std::int32_t n);
-  // The clip's own audio handle for editing (after making the clip private) when it has valid
-  // audio; otherwise null.
+  // The clip's own audio handle, for editing the audio of this clip only: the clip is made
+  // private first. A null handle, or a clip without valid audio, answers nullptr (there is no
+  // shared always-null AudioClip to hand out; callers test the pointer instead).
   AudioClip* AudioForEditing();
   bool Configure(ColorChooser& chooser);
 };

@@ -1,0 +1,87 @@
+#include "media/VideoClipRecord.h"
+
+#include "base/FileNameForm.h"
+#include "base/MessageText.h"
+#include "base/RecordGrammar.h"
+#include "base/RecordReader.h"
+#include "base/RecordWriter.h"
+
+#include <string>
+
+namespace rw {
+namespace {
+
+void Report(MessageText* messages, const RecordReader& reader, std::string_view what) {
+  if (messages)
+    messages->Append("クリップの記録が読めません(" + std::to_string(reader.LineNumber()) +
+                     "行目): " + std::string(what) + "\n");
+}
+
+} // namespace
+
+bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int level) {
+  writer.Begin(level);
+  const int inner = level + 1;
+  if (!clip.fileName_.empty())
+    writer.FileKey(inner, "FileName", clip.fileName_);
+  if (clip.HasBeginEnd()) {
+    writer.Key(inner, "StartFrame", clip.GetBeginFrame());
+    writer.Key(inner, "EndFrame", clip.GetEndFrame());
+  } else {
+    writer.Key(inner, "TotalFrame", clip.length_);
+  }
+  if (clip.audio_ && clip.audio_->IsValid())
+    writer.Key(inner, "Volume", clip.audio_->Volume());
+  clip.SaveExtra(writer, inner);
+  writer.End(level);
+  return true;
+}
+
+bool VideoClipRecord::Read(pVideoClip& blank, RecordReader& reader, MessageText* messages) {
+  std::string text;
+  for (;;) {
+    if (!reader.ReadLine(text)) {
+      Report(messages, reader, "begin がありません");
+      return false;
+    }
+    const RecordLine line = ParseRecordLine(text);
+    if (line.isKey) {
+      Report(messages, reader, "begin の前に " + line.key + " があります");
+      return false;
+    }
+    if (SameWord(line.key, "begin"))
+      break;
+  }
+  for (;;) {
+    if (!reader.ReadLine(text)) {
+      Report(messages, reader, "end がありません");
+      return false;
+    }
+    const RecordLine line = ParseRecordLine(text);
+    if (!line.isKey) {
+      if (SameWord(line.key, "end"))
+        return true;
+      continue;
+    }
+    if (blank.LoadExtra(line.key, line.value))
+      continue;
+    if (SameWord(line.key, "FileName"))
+      blank.fileName_ = FileNameForm::Read(line.value, reader.Folder());
+    else if (SameWord(line.key, "StartFrame"))
+      blank.beginFrame_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "EndFrame"))
+      blank.endFrame_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "TotalFrame"))
+      blank.length_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "Volume"))
+      blank.loadedVolume_ = ReadNumber(line.value);
+  }
+}
+
+VideoClip VideoClipRecord::Load(VideoClip blank, RecordReader& reader, MessageText* messages) {
+  if (!blank || !Read(*blank, reader, messages))
+    return VideoClip();
+  return blank->Rebuild();
+}
+
+} // namespace rw
