@@ -7,9 +7,11 @@
 
 namespace rw {
 
-// Hands out the lines of a record text one at a time. Lines may end with "\n" or "\r\n"; a
-// line longer than 1,023 bytes is handed out in pieces of at most 1,023 bytes. A line that is
-// not valid UTF-8 is taken as CP932 (files written by the Windows version) and converted.
+// Hands out the lines of a record text one at a time. Lines may end with "\n" or "\r\n" (a lone
+// "\r" stays part of the line; as trailing white space the line parser drops it). A line that
+// is not valid UTF-8 is taken as CP932 (files written by the Windows version) and converted to
+// UTF-8 first. A line longer than 1,023 bytes is then handed out in pieces of at most 1,023
+// bytes, each cut at a character boundary.
 class RecordReader {
 public:
   static constexpr std::size_t kPieceSize = 1023;
@@ -24,13 +26,14 @@ public:
   const std::filesystem::path& Folder() const { return folder_; }
   // 1-based number of the line last read (pieces of one long line share it).
   int LineNumber() const { return lineNumber_; }
-  bool AtEnd() const { return pos_ >= text_.size() && pending_.empty(); }
+  bool AtEnd() const { return pos_ >= text_.size() && pendingPos_ >= pending_.size(); }
 
 private:
   std::string_view text_;
   std::filesystem::path folder_;
   std::size_t pos_ = 0;
-  std::string pending_; // rest of a long line still to hand out
+  std::string pending_;        // the current line, converted to UTF-8 where it needed it
+  std::size_t pendingPos_ = 0; // how much of pending_ has been handed out
   int lineNumber_ = 0;
 };
 

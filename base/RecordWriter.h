@@ -15,13 +15,19 @@ public:
   // The project folder that file names are written relative to.
   const std::filesystem::path& Folder() const { return folder_; }
 
-  void Line(int level, std::string_view text);            // indent + text
-  void Begin(int level) { Line(level, "begin"); }         // "begin" at level
-  void End(int level) { Line(level, "end"); }             // "end" at level
+  void Line(int level, std::string_view text);    // indent + text
+  void Begin(int level) { Line(level, "begin"); } // "begin" at level
+  void End(int level) { Line(level, "end"); }     // "end" at level
   void Key(int level, std::string_view key, std::int64_t value);
   void Key(int level, std::string_view key, std::string_view value);
-  // "key: " followed by the stored form of a file name.
-  void FileKey(int level, std::string_view key, const std::filesystem::path& file);
+  // "key: " followed by the stored form of a file name. A name that the record text cannot
+  // hold (see FileNameForm::TryWrite) is not written: the answer is false and the writer
+  // remembers the failure and a message for the user.
+  bool FileKey(int level, std::string_view key, const std::filesystem::path& file);
+
+  // Whether some file name could not be written, and the messages (one line each) saying which.
+  bool Failed() const { return !failure_.empty(); }
+  const std::string& FailureText() const { return failure_; }
 
   const std::string& Text() const { return text_; }
   std::string Take() { return std::move(text_); }
@@ -29,6 +35,7 @@ public:
 private:
   std::filesystem::path folder_;
   std::string text_;
+  std::string failure_;
 };
 
 } // namespace rw
