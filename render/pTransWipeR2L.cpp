@@ -1,0 +1,26 @@
+#include "render/pTransWipeR2L.h"
+
+#include "render/TransitionFrame.h"
+
+#include <cstring>
+
+namespace rw {
+
+bool pTransWipeR2L::Render(const BitmapInfoHeader* header, std::uint8_t* out, const std::uint8_t* outgoing,
+                           const std::uint8_t* incoming, std::int32_t index) const {
+  TransitionFrame f;
+  const auto step = TransitionFrame::Prepare(header, out, outgoing, incoming, index, length_, f);
+  if (step != TransitionFrame::Step::kDraw)
+    return step == TransitionFrame::Step::kDone;
+  const std::size_t split = static_cast<std::size_t>(f.width * (f.length - f.index) / (f.length + 1)) * 3;
+  const std::size_t pixels = f.PixelBytes();
+  for (std::int64_t y = 0; y < f.height; ++y) {
+    std::uint8_t* row = f.OutRow(y);
+    TransitionFrame::Copy(row, f.OutgoingRow(y), split);
+    TransitionFrame::Copy(row + split, f.IncomingRow(y) + split, pixels - split);
+    std::memset(row + pixels, 0, f.stride - pixels);
+  }
+  return true;
+}
+
+} // namespace rw

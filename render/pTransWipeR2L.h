@@ -1,0 +1,24 @@
+#pragma once
+
+#include "render/VideoTransition.h"
+
+#include <string_view>
+
+namespace rw {
+
+// Wipe from right to left: the incoming picture enters at the right edge of every row; row
+// padding is set to 0.
+class pTransWipeR2L : public pVideoTransition {
+public:
+  static constexpr std::string_view kKeyword = "WipeR2L";
+  static constexpr std::string_view kDisplayName = "ワイプ 右→左";
+
+  bool IsValid() const override { return true; }
+  pVideoTransition* Clone() const override { return new pTransWipeR2L(*this); }
+  bool Render(const BitmapInfoHeader* header, std::uint8_t* out, const std::uint8_t* outgoing,
+              const std::uint8_t* incoming, std::int32_t index) const override;
+  std::string_view Keyword() const override { return kKeyword; }
+  std::string_view DisplayName() const override { return kDisplayName; }
+};
+
+} // namespace rw

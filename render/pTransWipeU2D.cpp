@@ -1,0 +1,21 @@
+#include "render/pTransWipeU2D.h"
+
+#include "render/TransitionFrame.h"
+
+namespace rw {
+
+bool pTransWipeU2D::Render(const BitmapInfoHeader* header, std::uint8_t* out, const std::uint8_t* outgoing,
+                           const std::uint8_t* incoming, std::int32_t index) const {
+  TransitionFrame f;
+  const auto step = TransitionFrame::Prepare(header, out, outgoing, incoming, index, length_, f);
+  if (step != TransitionFrame::Step::kDraw)
+    return step == TransitionFrame::Step::kDone;
+  // Memory rows run bottom-up: the outgoing picture keeps the first rows (the bottom).
+  const std::size_t split =
+      static_cast<std::size_t>(f.height * (f.length - f.index) / (f.length + 1)) * f.stride;
+  TransitionFrame::Copy(f.out, f.outgoing, split);
+  TransitionFrame::Copy(f.out + split, f.incoming + split, f.bytes - split);
+  return true;
+}
+
+} // namespace rw
