@@ -59,10 +59,8 @@ bool ColormatClip::SetSize(std::int32_t w, std::int32_t h) {
     return false;
   if ((w == swatch_.Width() && h == swatch_.Height()) || (w == mat_.Width() && h == mat_.Height()))
     return true;
-  if (!mat_.Create(w, h)) {
-    mat_.Destroy();
+  if (!mat_.Create(w, h)) // too large: the clip stays as it was
     return false;
-  }
   SetColor(red_, green_, blue_);
   return true;
 }
