@@ -1,0 +1,1 @@
+rw_fuzz_target(clip_record DEPS rw_media)
