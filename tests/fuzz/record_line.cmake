@@ -1,0 +1,1 @@
+rw_fuzz_target(record_line DEPS rw_base)
