@@ -2,6 +2,7 @@
 
 #include "base/FileNameForm.h"
 #include "base/RecordGrammar.h"
+#include "base/RecordReader.h"
 
 namespace rw {
 
@@ -25,7 +26,11 @@ void RecordWriter::Key(int level, std::string_view key, std::string_view value) 
 
 bool RecordWriter::FileKey(int level, std::string_view key, const std::filesystem::path& file) {
   std::string stored;
-  if (!FileNameForm::TryWrite(file, folder_, stored)) {
+  // A line longer than the reader's piece size would come back cut in two: refuse it here
+  // rather than write a project that cannot be read back.
+  const bool fits = FileNameForm::TryWrite(file, folder_, stored) &&
+                    Indent(level).size() + key.size() + 2 + stored.size() <= RecordReader::kPieceSize;
+  if (!fits) {
     failure_ += "ファイル名'";
     failure_ += file.string();
     failure_ += "'はプロジェクトファイルに書き込めません\n";

@@ -21,8 +21,9 @@ public:
   void Key(int level, std::string_view key, std::int64_t value);
   void Key(int level, std::string_view key, std::string_view value);
   // "key: " followed by the stored form of a file name. A name that the record text cannot
-  // hold (see FileNameForm::TryWrite) is not written: the answer is false and the writer
-  // remembers the failure and a message for the user.
+  // hold (see FileNameForm::TryWrite), or whose line would be longer than a reader's piece
+  // (RecordReader::kPieceSize), is not written: the answer is false and the writer remembers
+  // the failure and a message for the user.
   bool FileKey(int level, std::string_view key, const std::filesystem::path& file);
 
   // Whether some file name could not be written, and the messages (one line each) saying which.

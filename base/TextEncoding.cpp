@@ -76,9 +76,11 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string Cp932ToUtf8(std::string_view text) {
-  IconvHandle cd = OpenCp932();
+  // One converter per thread, opened on first use; its state is reset for every text.
+  thread_local const IconvHandle cd = OpenCp932();
   if (!cd)
     return AsciiOnly(text);
+  iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
 
   std::string out;
   out.reserve(text.size() * 3 / 2 + 8);

@@ -224,5 +224,21 @@ TEST(RecordWriterTest, RefusedFileNameIsReportedAndNotWritten) {
   EXPECT_EQ(w.Take(), "");
 }
 
+TEST(RecordWriterTest, FileLineLongerThanAReaderPieceIsRefused) {
+  // "  FileName: " takes 12 bytes, so a stored name of 1011 bytes just fits a 1023-byte piece.
+  RecordWriter w(kFolder);
+  const std::string fits(1011, 'f');
+  ASSERT_TRUE(w.FileKey(1, "FileName", kFolder / fits));
+  RecordReader reader(w.Text(), kFolder);
+  std::string line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(Read(ParseRecordLine(line).value, kFolder), kFolder / fits);
+  EXPECT_FALSE(reader.ReadLine(line));
+
+  EXPECT_FALSE(w.FileKey(1, "FileName", kFolder / (fits + "g")));
+  EXPECT_TRUE(w.Failed());
+  EXPECT_EQ(w.Text().size(), 1024u); // only the first line
+}
+
 } // namespace
 } // namespace rw
