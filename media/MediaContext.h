@@ -2,6 +2,7 @@
 
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
+#include "media/WavStreamRegistry.h"
 
 namespace rw {
 
@@ -17,10 +18,12 @@ public:
   MessageText& Messages() const { return messages_; }
   UserPrompt& Prompt() const { return *prompt_; }
   void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
+  WavStreamRegistry& WavStreams() { return wavStreams_; }
 
 private:
   MessageText& messages_;
   UserPrompt* prompt_;
+  WavStreamRegistry wavStreams_;
 };
 
 } // namespace rw
