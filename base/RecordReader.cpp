@@ -26,10 +26,11 @@ bool RecordReader::ReadLine(std::string& line) {
   if (pendingPos_ >= pending_.size()) {
     if (pos_ >= text_.size())
       return false;
-    const std::size_t newline = text_.find('\n', pos_);
-    const std::size_t stop = newline == std::string_view::npos ? text_.size() : newline;
-    std::string_view raw = text_.substr(pos_, stop - pos_);
-    pos_ = newline == std::string_view::npos ? text_.size() : newline + 1;
+    const std::string_view text = text_;
+    const std::size_t newline = text.find('\n', pos_);
+    const std::size_t stop = newline == std::string_view::npos ? text.size() : newline;
+    std::string_view raw = text.substr(pos_, stop - pos_);
+    pos_ = newline == std::string_view::npos ? text.size() : newline + 1;
     if (raw.ends_with('\r'))
       raw.remove_suffix(1);
     ++lineNumber_;

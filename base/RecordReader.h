@@ -29,7 +29,7 @@ public:
   bool AtEnd() const { return pos_ >= text_.size() && pendingPos_ >= pending_.size(); }
 
 private:
-  std::string_view text_;
+  std::string text_; // a copy: callers may hand in a temporary
   std::filesystem::path folder_;
   std::size_t pos_ = 0;
   std::string pending_;        // the current line, converted to UTF-8 where it needed it
