@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace rw {
@@ -12,8 +13,69 @@ namespace {
 
 constexpr std::int32_t kMaxFactor = 16;
 
+// Four lanes of 32-bit integers or floats; the row writers work on blocks of them. Division of
+// an integer numerator below 2^24 by an integer divisor in single precision, truncated, is exactly
+// the truncating integer division: the quotient's rounding error stays below 1 / divisor, the
+// smallest distance of an inexact quotient from an integer.
+using V4i = std::int32_t __attribute__((vector_size(16)));
+using V4f = float __attribute__((vector_size(16)));
+using V4b = std::uint8_t __attribute__((vector_size(4)));
+constexpr std::size_t kLanes = 4;
+// Largest sub-sample count n whose rounded average (sum + n / 2) / n has a numerator below 2^24.
+constexpr std::int64_t kFloatAverageCount = 65535;
+
+V4i Load(const std::int32_t* p) {
+  V4i v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+void Store(std::int32_t* p, V4i v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+V4i Truncate(V4f v) {
+  return __builtin_convertvector(v, V4i);
+}
+
+V4f ToFloat(V4i v) {
+  return __builtin_convertvector(v, V4f);
+}
+
+// Values above 255 become 255 (the values are never negative); `count` of the four lanes are
+// written as bytes.
+void StoreBytes(std::uint8_t* dst, V4i v, std::size_t count) {
+  const V4i over = v > 255;
+  v = (v & ~over) | (over & 255);
+  const V4b bytes = __builtin_convertvector(v, V4b);
+  std::memcpy(dst, &bytes, count);
+}
+
 std::uint8_t ClampByte(std::int64_t value) {
   return value > 255 ? std::uint8_t{255} : static_cast<std::uint8_t>(value);
+}
+
+// Walks the box rule's sub-samples exactly as the balance takes them: destination pixel i takes
+// sub-samples while the balance is negative, a source pixel standing for `factor` of them in a
+// row. Calls take(i, pixel) once per sub-sample.
+template <typename Take>
+void WalkSubSamples(std::int32_t srcWidth, std::int32_t dstWidth, std::int32_t factor, Take&& take) {
+  const std::int32_t step = srcWidth * factor;
+  std::int32_t balance = 0;
+  std::int32_t pixel = 0;
+  std::int32_t used = 0;
+  for (std::int32_t i = 0; i < dstWidth; ++i) {
+    balance -= step;
+    while (balance < 0) {
+      if (used == factor) {
+        ++pixel;
+        used = 0;
+      }
+      take(i, pixel);
+      ++used;
+      balance += dstWidth;
+    }
+  }
 }
 
 } // namespace
@@ -63,60 +125,74 @@ std::int32_t ResizeWork::VerticalFactor(std::int32_t srcHeight, std::int32_t dst
   return factor;
 }
 
+std::int64_t ResizeWork::MaxAverageCount() const {
+  // At most ceil(sw * hf / dw) sub-samples along a row times at most ceil(sh * vf / dh) rows.
+  const std::int64_t perRow =
+      srcWidth_ >= dstWidth_ ? (std::int64_t{srcWidth_} * horizontalFactor_ + dstWidth_ - 1) / dstWidth_ : 1;
+  const std::int64_t rows = (std::int64_t{srcHeight_} * verticalFactor_ + dstHeight_ - 1) / dstHeight_;
+  return perRow * rows;
+}
+
 bool ResizeWork::WideAccumulatorsNeeded() const {
   if (srcHeight_ < dstHeight_) {
     return false; // the accumulators hold one resampled row
   }
-  // Sub-samples per destination pixel: at most ceil(sw * hf / dw) along a row times at most
-  // ceil(sh * vf / dh) rows.
-  const std::int64_t perRow =
-      srcWidth_ >= dstWidth_ ? (std::int64_t{srcWidth_} * horizontalFactor_ + dstWidth_ - 1) / dstWidth_ : 1;
-  const std::int64_t rows = (std::int64_t{srcHeight_} * verticalFactor_ + dstHeight_ - 1) / dstHeight_;
-  const std::int64_t count = perRow * rows;
+  const std::int64_t count = MaxAverageCount();
   return count * 255 + count / 2 > std::numeric_limits<std::int32_t>::max();
 }
 
-bool ResizeWork::Allocate(bool wideAccumulators) {
+bool ResizeWork::Allocate() {
   const std::size_t dw = static_cast<std::size_t>(dstWidth_);
+  slots_ = (3 * dw + 2 * kLanes - 1) / (2 * kLanes) * (2 * kLanes);
   const bool box = srcWidth_ >= dstWidth_;
-  // Terms of the box rule: every destination pixel starts on a new source pixel at most once,
-  // so there are at most sw + dw of them.
-  const std::size_t terms = box ? static_cast<std::size_t>(srcWidth_) + dw : 0;
-  const std::size_t tableInts = box ? (dw + 1) + 2 * terms : 3 * dw;
-  const std::size_t accBytes = 4 * dw * (wideAccumulators ? sizeof(std::int64_t) : sizeof(std::int32_t));
-  const std::size_t bytes = 4 * dw * sizeof(std::int32_t) + accBytes + tableInts * sizeof(std::int32_t);
+  if (box) {
+    // Source pixels touched by one destination pixel, at most.
+    std::int32_t first = 0;
+    std::int32_t last = -1;
+    std::int32_t current = -1;
+    WalkSubSamples(srcWidth_, dstWidth_, horizontalFactor_, [&](std::int32_t i, std::int32_t pixel) {
+      if (i != current) {
+        current = i;
+        first = pixel;
+      }
+      last = pixel;
+      boxTerms_ = std::max(boxTerms_, last - first + 1);
+    });
+  }
+  const bool wide = WideAccumulatorsNeeded();
+  const std::size_t tableInts = box ? 2 * dw * static_cast<std::size_t>(boxTerms_) : 3 * slots_;
+  const std::size_t bytes =
+      slots_ * (2 * sizeof(std::int32_t) + (wide ? sizeof(std::int64_t) : sizeof(std::int32_t))) +
+      tableInts * sizeof(std::int32_t);
 
   storage_.reset(new (std::nothrow) std::byte[bytes]);
   if (!storage_) {
     return false;
   }
   std::byte* next = storage_.get();
-  auto take32 = [&next](std::size_t count) {
+  auto take = [&next](std::size_t count) {
     auto* p = reinterpret_cast<std::int32_t*>(next);
     next += count * sizeof(std::int32_t);
     return p;
   };
-  rowBlue_ = take32(dw);
-  rowGreen_ = take32(dw);
-  rowRed_ = take32(dw);
-  rowCount_ = take32(dw);
-  if (wideAccumulators) {
-    wideAcc_ = reinterpret_cast<std::int64_t*>(next);
-    next += accBytes;
+  if (wide) {
+    wideAccSums_ = reinterpret_cast<std::int64_t*>(next);
+    next += slots_ * sizeof(std::int64_t);
   } else {
-    accBlue_ = take32(dw);
-    accGreen_ = take32(dw);
-    accRed_ = take32(dw);
-    accCount_ = take32(dw);
+    accSums_ = take(slots_);
   }
+  rowSums_ = take(slots_);
+  rowCount_ = take(slots_);
+  // Slots past the last pixel are computed along but never written: keep them harmless.
+  std::fill(rowSums_, rowSums_ + slots_, 0);
+  std::fill(rowCount_, rowCount_ + slots_, 1);
   if (box) {
-    termStart_ = take32(dw + 1);
-    termOffset_ = take32(terms);
-    termWeight_ = take32(terms);
+    termOffset_ = take(dw * static_cast<std::size_t>(boxTerms_));
+    termWeight_ = take(dw * static_cast<std::size_t>(boxTerms_));
   } else {
-    linearLeft_ = take32(dw);
-    linearRight_ = take32(dw);
-    linearPhase_ = take32(dw);
+    linearLeft_ = take(slots_);
+    linearRight_ = take(slots_);
+    linearPhase_ = take(slots_);
   }
   return true;
 }
@@ -128,8 +204,7 @@ bool ResizeWork::Run(const std::uint8_t* src, std::uint8_t* dst) {
   }
   horizontalFactor_ = HorizontalFactor(srcWidth_, dstWidth_);
   verticalFactor_ = VerticalFactor(srcHeight_, dstHeight_);
-  const bool wide = WideAccumulatorsNeeded();
-  if (!Allocate(wide)) {
+  if (!Allocate()) {
     return false;
   }
   if (srcWidth_ >= dstWidth_) {
@@ -140,45 +215,50 @@ bool ResizeWork::Run(const std::uint8_t* src, std::uint8_t* dst) {
 
   if (srcHeight_ < dstHeight_) {
     GrowRows(src, dst);
-  } else if (wide) {
-    AverageRows(src, dst, wideAcc_);
+  } else if (wideAccSums_ != nullptr) {
+    AverageRows(src, dst, wideAccSums_);
   } else {
-    AverageRows(src, dst, accBlue_);
+    AverageRows(src, dst, accSums_);
   }
   storage_.reset();
   return true;
 }
 
 void ResizeWork::BuildBoxTable() {
-  // Walk the sub-samples with the balance: each destination pixel takes sub-samples while the
-  // balance is negative; a source pixel stands for horizontalFactor_ sub-samples in a row.
-  const std::int32_t step = srcWidth_ * horizontalFactor_;
-  std::int32_t balance = 0;
-  std::int32_t pixel = 0;
-  std::int32_t usedOfPixel = 0;
-  std::int32_t term = 0;
-  for (std::int32_t i = 0; i < dstWidth_; ++i) {
-    termStart_[i] = term;
-    std::int32_t count = 0;
-    balance -= step;
-    while (balance < 0) {
-      if (usedOfPixel == horizontalFactor_) {
-        ++pixel;
-        usedOfPixel = 0;
-      }
-      if (term == termStart_[i] || termOffset_[term - 1] != pixel * 3) {
-        termOffset_[term] = pixel * 3;
-        termWeight_[term] = 0;
-        ++term;
-      }
-      ++termWeight_[term - 1];
-      ++usedOfPixel;
-      ++count;
-      balance += dstWidth_;
+  // Every destination pixel gets boxTerms_ (offset, weight) pairs; pixels touching fewer source
+  // pixels repeat their last one with weight 0.
+  const std::size_t terms = static_cast<std::size_t>(boxTerms_);
+  std::fill(rowCount_, rowCount_ + 3 * static_cast<std::size_t>(dstWidth_), 0);
+  std::int32_t current = -1;
+  std::size_t used = 0;
+  auto pad = [&] {
+    const std::size_t base = static_cast<std::size_t>(current) * terms;
+    for (std::size_t t = used; t < terms; ++t) {
+      termOffset_[base + t] = termOffset_[base + used - 1];
+      termWeight_[base + t] = 0;
     }
-    rowCount_[i] = count;
-  }
-  termStart_[dstWidth_] = term;
+  };
+  WalkSubSamples(srcWidth_, dstWidth_, horizontalFactor_, [&](std::int32_t i, std::int32_t pixel) {
+    if (i != current) {
+      if (current >= 0) {
+        pad();
+      }
+      current = i;
+      used = 0;
+    }
+    const std::size_t base = static_cast<std::size_t>(i) * terms;
+    if (used == 0 || termOffset_[base + used - 1] != pixel * 3) {
+      termOffset_[base + used] = pixel * 3;
+      termWeight_[base + used] = 0;
+      ++used;
+    }
+    ++termWeight_[base + used - 1];
+    for (std::size_t c = 0; c < 3; ++c) {
+      // Counted once per colour slot so that the writers divide value by value.
+      ++rowCount_[3 * static_cast<std::size_t>(i) + c];
+    }
+  });
+  pad();
 }
 
 void ResizeWork::BuildLinearTable() {
@@ -191,11 +271,15 @@ void ResizeWork::BuildLinearTable() {
     right = std::min(1, sw - 1);
     p -= dw;
   }
+  std::fill(linearLeft_, linearLeft_ + slots_, 0);
+  std::fill(linearRight_, linearRight_ + slots_, 0);
+  std::fill(linearPhase_, linearPhase_ + slots_, 0);
   for (std::int32_t i = 0; i < dw; ++i) {
-    linearLeft_[i] = left * 3;
-    linearRight_[i] = right * 3;
-    linearPhase_[i] = p;
-    rowCount_[i] = 1;
+    for (std::int32_t c = 0; c < 3; ++c) {
+      linearLeft_[i * 3 + c] = left * 3 + c;
+      linearRight_[i * 3 + c] = right * 3 + c;
+      linearPhase_[i * 3 + c] = p;
+    }
     p += sw;
     if (p >= dw) {
       p -= dw;
@@ -206,54 +290,101 @@ void ResizeWork::BuildLinearTable() {
 }
 
 void ResizeWork::ResampleRow(const std::uint8_t* srcRow) {
-  if (srcWidth_ >= dstWidth_) {
-    BoxRow(srcRow);
-  } else {
+  if (srcWidth_ < dstWidth_) {
     LinearRow(srcRow);
+    return;
+  }
+  switch (boxTerms_) {
+  case 1:
+    BoxRow<1>(srcRow);
+    break;
+  case 2:
+    BoxRow<2>(srcRow);
+    break;
+  case 3:
+    BoxRow<3>(srcRow);
+    break;
+  case 4:
+    BoxRow<4>(srcRow);
+    break;
+  default:
+    BoxRowAnyTerms(srcRow);
+    break;
   }
 }
 
-void ResizeWork::BoxRow(const std::uint8_t* srcRow) {
+template <int Terms> void ResizeWork::BoxRow(const std::uint8_t* srcRow) {
+  const std::int32_t* offset = termOffset_;
+  const std::int32_t* weight = termWeight_;
+  std::int32_t* out = rowSums_;
   for (std::int32_t i = 0; i < dstWidth_; ++i) {
     std::int32_t blue = 0;
     std::int32_t green = 0;
     std::int32_t red = 0;
-    for (std::int32_t t = termStart_[i]; t < termStart_[i + 1]; ++t) {
-      const std::uint8_t* px = srcRow + termOffset_[t];
-      const std::int32_t w = termWeight_[t];
+    for (int t = 0; t < Terms; ++t) {
+      const std::uint8_t* px = srcRow + offset[t];
+      const std::int32_t w = weight[t];
       blue += w * px[0];
       green += w * px[1];
       red += w * px[2];
     }
-    rowBlue_[i] = blue;
-    rowGreen_[i] = green;
-    rowRed_[i] = red;
+    out[0] = blue;
+    out[1] = green;
+    out[2] = red;
+    out += 3;
+    offset += Terms;
+    weight += Terms;
+  }
+}
+
+void ResizeWork::BoxRowAnyTerms(const std::uint8_t* srcRow) {
+  const std::size_t terms = static_cast<std::size_t>(boxTerms_);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(dstWidth_); ++i) {
+    std::int32_t sum[3] = {0, 0, 0};
+    for (std::size_t t = i * terms; t < (i + 1) * terms; ++t) {
+      const std::uint8_t* px = srcRow + termOffset_[t];
+      const std::int32_t w = termWeight_[t];
+      sum[0] += w * px[0];
+      sum[1] += w * px[1];
+      sum[2] += w * px[2];
+    }
+    std::memcpy(rowSums_ + 3 * i, sum, sizeof sum);
   }
 }
 
 void ResizeWork::LinearRow(const std::uint8_t* srcRow) {
-  const std::int32_t dw = dstWidth_;
-  const std::int32_t half = dw / 2;
-  for (std::int32_t i = 0; i < dw; ++i) {
-    const std::uint8_t* l = srcRow + linearLeft_[i];
-    const std::uint8_t* r = srcRow + linearRight_[i];
-    const std::int32_t p = linearPhase_[i];
-    rowBlue_[i] = l[0] + (half + p * (r[0] - l[0])) / dw;
-    rowGreen_[i] = l[1] + (half + p * (r[1] - l[1])) / dw;
-    rowRed_[i] = l[2] + (half + p * (r[2] - l[2])) / dw;
+  // value = left + (half(dw) + phase * (right - left)) / dw; |numerator| < 256 * dw < 2^24.
+  const V4i half = V4i{} + dstWidth_ / 2;
+  const V4f divisor = V4f{} + static_cast<float>(dstWidth_);
+  for (std::size_t k = 0; k < slots_; k += kLanes) {
+    const std::int32_t* l = linearLeft_ + k;
+    const std::int32_t* r = linearRight_ + k;
+    const V4i left = {srcRow[l[0]], srcRow[l[1]], srcRow[l[2]], srcRow[l[3]]};
+    const V4i right = {srcRow[r[0]], srcRow[r[1]], srcRow[r[2]], srcRow[r[3]]};
+    const V4i numerator = half + Load(linearPhase_ + k) * (right - left);
+    Store(rowSums_ + k, left + Truncate(ToFloat(numerator) / divisor));
   }
 }
 
 void ResizeWork::GrowRows(const std::uint8_t* src, std::uint8_t* dst) {
   const std::size_t ss = static_cast<std::size_t>(srcStride_);
   const std::size_t ds = static_cast<std::size_t>(dstStride_);
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(dstWidth_) * sizeof(std::int32_t);
   const std::int32_t sh = srcHeight_;
   const std::int32_t dh = dstHeight_;
 
+  // The upper row lives in the accumulator arrays, the lower in the row arrays; moving down a
+  // row swaps the two and resamples the next source row into the row arrays.
   ResampleRow(src);
-  std::memcpy(accBlue_, rowBlue_, rowBytes);
+  std::copy(rowSums_, rowSums_ + slots_, accSums_);
   std::int32_t next = 1;
+  auto advance = [&] {
+    if (next < sh) {
+      std::swap(accSums_, rowSums_);
+      ResampleRow(src + ss * static_cast<std::size_t>(next++));
+    } else {
+      std::copy(rowSums_, rowSums_ + slots_, accSums_);
+    }
+  };
   std::int32_t q = (sh + dh) / 2;
   if (q >= dh) {
     if (next < sh) {
@@ -265,10 +396,7 @@ void ResizeWork::GrowRows(const std::uint8_t* src, std::uint8_t* dst) {
     WriteInterpolatedRow(q, dst + ds * static_cast<std::size_t>(y));
     q += sh;
     if (q >= dh) {
-      std::memcpy(accBlue_, rowBlue_, rowBytes);
-      if (next < sh) {
-        ResampleRow(src + ss * static_cast<std::size_t>(next++));
-      }
+      advance();
       q -= dh;
     }
   }
@@ -276,72 +404,107 @@ void ResizeWork::GrowRows(const std::uint8_t* src, std::uint8_t* dst) {
 
 void ResizeWork::WriteInterpolatedRow(std::int32_t q, std::uint8_t* dstRow) const {
   const std::int32_t dh = dstHeight_;
-  const std::int32_t half = dh / 2;
-  const std::int32_t* upper[3] = {accBlue_, accGreen_, accRed_};
-  const std::int32_t* lower[3] = {rowBlue_, rowGreen_, rowRed_};
+  const std::size_t values = 3 * static_cast<std::size_t>(dstWidth_);
   if (srcWidth_ < dstWidth_) {
-    for (std::int32_t i = 0; i < dstWidth_; ++i) {
-      for (int c = 0; c < 3; ++c) {
-        const std::int32_t u = upper[c][i];
-        dstRow[i * 3 + c] = ClampByte(u + (half + q * (lower[c][i] - u)) / dh);
-      }
+    // value = U + (half(dh) + q * (L - U)) / dh with U and L bytes: |numerator| < 256 * dh < 2^24.
+    const V4i half = V4i{} + dh / 2;
+    const V4i weight = V4i{} + q;
+    const V4f divisor = V4f{} + static_cast<float>(dh);
+    for (std::size_t k = 0; k < values; k += kLanes) {
+      const V4i upper = Load(accSums_ + k);
+      const V4i lower = Load(rowSums_ + k);
+      const V4i value = upper + Truncate(ToFloat(half + weight * (lower - upper)) / divisor);
+      StoreBytes(dstRow + k, value, std::min(kLanes, values - k));
     }
     return;
   }
-  for (std::int32_t i = 0; i < dstWidth_; ++i) {
-    const std::int64_t n = accCount_[i];
-    for (int c = 0; c < 3; ++c) {
-      const std::int64_t u = upper[c][i];
-      const std::int64_t mixed = u + (half + q * (lower[c][i] - u)) / dh;
-      dstRow[i * 3 + c] = ClampByte((mixed + n / 2) / n);
-    }
+  // Sums of n sub-samples: interpolate the sums, then average (in 64 bits, as the weighted
+  // difference of two large sums need not fit 32).
+  for (std::size_t k = 0; k < values; ++k) {
+    const std::int64_t n = rowCount_[k];
+    const std::int64_t upper = accSums_[k];
+    const std::int64_t mixed = upper + (dh / 2 + q * (rowSums_[k] - upper)) / dh;
+    dstRow[k] = ClampByte((mixed + n / 2) / n);
   }
 }
 
-template <typename Acc>
-void ResizeWork::AverageRows(const std::uint8_t* src, std::uint8_t* dst, Acc* accumulated) {
-  const std::size_t dw = static_cast<std::size_t>(dstWidth_);
+template <typename Acc> void ResizeWork::AverageRows(const std::uint8_t* src, std::uint8_t* dst, Acc* acc) {
   const std::size_t ss = static_cast<std::size_t>(srcStride_);
   const std::size_t ds = static_cast<std::size_t>(dstStride_);
   const std::int32_t step = srcHeight_ * verticalFactor_;
-  Acc* const acc = accumulated;
-  std::fill(acc, acc + 4 * dw, Acc{0});
+
+  // Sub-samples of the current source row not yet added, and whether the accumulator still
+  // holds nothing of the present destination row (it is then set rather than added to).
+  std::int32_t pending = 0;
+  bool fresh = true;
+  auto flush = [&] {
+    if (pending == 0) {
+      return;
+    }
+    const Acc times = pending;
+    if (fresh) {
+      for (std::size_t k = 0; k < slots_; ++k) {
+        acc[k] = times * rowSums_[k];
+      }
+    } else {
+      for (std::size_t k = 0; k < slots_; ++k) {
+        acc[k] += times * rowSums_[k];
+      }
+    }
+    fresh = false;
+    pending = 0;
+  };
 
   std::int32_t balance = 0;
   std::int32_t repeat = 0;
   std::int32_t next = 0;
   for (std::int32_t y = 0; y < dstHeight_; ++y) {
+    std::int32_t subRows = 0;
     balance -= step;
     while (balance < 0) {
       if (repeat > 0) {
         --repeat;
       } else {
+        flush();
         ResampleRow(src + ss * static_cast<std::size_t>(std::min(next, srcHeight_ - 1)));
         ++next;
         repeat = verticalFactor_ - 1;
       }
-      const std::int32_t* row = rowBlue_;
-      for (std::size_t k = 0; k < 4 * dw; ++k) {
-        acc[k] += row[k];
-      }
+      ++pending;
+      ++subRows;
       balance += dstHeight_;
     }
-    WriteAverageRow(acc, dst + ds * static_cast<std::size_t>(y));
-    std::fill(acc, acc + 4 * dw, Acc{0});
+    std::uint8_t* dstRow = dst + ds * static_cast<std::size_t>(y);
+    if (fresh && pending == 1 && !std::is_same_v<Acc, std::int64_t>) {
+      // One sub-sample of one row: the row arrays are the sums.
+      WriteAverageRow(rowSums_, 1, dstRow);
+      pending = 0;
+    } else {
+      flush();
+      WriteAverageRow(acc, subRows, dstRow);
+    }
+    fresh = true;
   }
 }
 
-template <typename Acc> void ResizeWork::WriteAverageRow(const Acc* accumulated, std::uint8_t* dstRow) const {
-  const std::size_t dw = static_cast<std::size_t>(dstWidth_);
-  const Acc* blue = accumulated;
-  const Acc* green = accumulated + dw;
-  const Acc* red = accumulated + 2 * dw;
-  const Acc* count = accumulated + 3 * dw;
-  for (std::size_t i = 0; i < dw; ++i) {
-    const Acc n = count[i];
-    dstRow[i * 3] = ClampByte((blue[i] + n / 2) / n);
-    dstRow[i * 3 + 1] = ClampByte((green[i] + n / 2) / n);
-    dstRow[i * 3 + 2] = ClampByte((red[i] + n / 2) / n);
+template <typename Acc>
+void ResizeWork::WriteAverageRow(const Acc* sums, std::int32_t subRows, std::uint8_t* dstRow) const {
+  const std::size_t values = 3 * static_cast<std::size_t>(dstWidth_);
+  if constexpr (std::is_same_v<Acc, std::int32_t>) {
+    if (MaxAverageCount() <= kFloatAverageCount) {
+      // value = (sum + half(n)) / n with n = row count x sub-rows, numerator below 2^24.
+      const V4i rows = V4i{} + subRows;
+      for (std::size_t k = 0; k < values; k += kLanes) {
+        const V4i n = Load(rowCount_ + k) * rows;
+        const V4i numerator = Load(sums + k) + (n >> 1);
+        StoreBytes(dstRow + k, Truncate(ToFloat(numerator) / ToFloat(n)), std::min(kLanes, values - k));
+      }
+      return;
+    }
+  }
+  for (std::size_t k = 0; k < values; ++k) {
+    const std::int64_t n = std::int64_t{rowCount_[k]} * subRows;
+    dstRow[k] = ClampByte((sums[k] + n / 2) / n);
   }
 }
 

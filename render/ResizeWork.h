@@ -9,12 +9,16 @@ namespace rw {
 // Work state of one smoothing resample from a 24-bit bottom-up source into a destination of a
 // different size. Build it on the stack, call Run once, discard it.
 //
-// Each source row is resampled horizontally into the row arrays (blue, green and red sums and
-// the number of sub-samples per destination pixel): by box averaging over sub-samples when the
-// width shrinks, by linear interpolation with clamped edges when it grows. Rows are then
-// box-averaged into the accumulator arrays when the height shrinks, or interpolated between the
-// accumulator (upper row) and the row arrays (lower row) when it grows. All arithmetic is integer
-// and the results do not depend on how the loops are arranged.
+// Each source row is resampled horizontally into the row arrays (blue, green and red sums of
+// every destination pixel, and the number of sub-samples behind them): by box averaging over
+// sub-samples when the width shrinks, by linear interpolation with clamped edges when it grows.
+// Rows are then box-averaged into the accumulator arrays when the height shrinks, or
+// interpolated between the upper row (accumulator arrays) and the lower row (row arrays) when it
+// grows. All arithmetic is integer; the inner loops are arranged for speed but every result is
+// the one the plain integer rules give.
+//
+// The colour sums are kept interleaved, blue, green, red per destination pixel, so that the
+// row writers run over one array of 3 x width values.
 class ResizeWork {
 public:
   ResizeWork(std::int32_t dstWidth, std::int32_t dstHeight, std::int32_t srcWidth, std::int32_t srcHeight);
@@ -28,24 +32,28 @@ public:
 
   // Greatest common divisor of two numbers of at least 1.
   static std::int32_t Gcd(std::int32_t a, std::int32_t b);
-  // Sub-samples per source pixel along a row (1..16).
+  // Sub-samples per source pixel along a row when the width shrinks.
   static std::int32_t HorizontalFactor(std::int32_t srcWidth, std::int32_t dstWidth);
-  // Sub-samples per source row when the height shrinks (1..16).
+  // Sub-samples per source row when the height shrinks.
   static std::int32_t VerticalFactor(std::int32_t srcHeight, std::int32_t dstHeight);
 
 private:
-  bool Allocate(bool wideAccumulators);
+  bool Allocate();
   void BuildBoxTable();
   void BuildLinearTable();
   void ResampleRow(const std::uint8_t* srcRow);
-  void BoxRow(const std::uint8_t* srcRow);
+  template <int Terms> void BoxRow(const std::uint8_t* srcRow);
+  void BoxRowAnyTerms(const std::uint8_t* srcRow);
   void LinearRow(const std::uint8_t* srcRow);
   void GrowRows(const std::uint8_t* src, std::uint8_t* dst);
   void WriteInterpolatedRow(std::int32_t q, std::uint8_t* dstRow) const;
   template <typename Acc> void AverageRows(const std::uint8_t* src, std::uint8_t* dst, Acc* accumulated);
-  template <typename Acc> void WriteAverageRow(const Acc* accumulated, std::uint8_t* dstRow) const;
+  template <typename Acc>
+  void WriteAverageRow(const Acc* sums, std::int32_t subRows, std::uint8_t* dstRow) const;
   // The accumulated sums of a destination pixel may not fit 32 bits.
   bool WideAccumulatorsNeeded() const;
+  // Largest number of sub-samples behind one destination pixel when the height shrinks.
+  std::int64_t MaxAverageCount() const;
 
   std::int32_t dstWidth_;
   std::int32_t dstHeight_;
@@ -53,26 +61,22 @@ private:
   std::int32_t srcWidth_;
   std::int32_t srcHeight_;
   std::int32_t srcStride_;
-  // Row arrays, one after another: blue, green, red, count.
-  std::int32_t* rowBlue_ = nullptr;
-  std::int32_t* rowGreen_ = nullptr;
-  std::int32_t* rowRed_ = nullptr;
+  // Values per row array: 3 x dstWidth_ rounded up to whole vector blocks.
+  std::size_t slots_ = 0;
+  // Row arrays: interleaved colour sums, and the sub-sample count of every destination pixel
+  // repeated for its three colours.
+  std::int32_t* rowSums_ = nullptr;
   std::int32_t* rowCount_ = nullptr;
-  // Accumulator arrays (the upper row when the height grows): blue, green, red, count.
-  std::int32_t* accBlue_ = nullptr;
-  std::int32_t* accGreen_ = nullptr;
-  std::int32_t* accRed_ = nullptr;
-  std::int32_t* accCount_ = nullptr;
-  // The same four accumulators in 64 bits, used instead when a shrink is so steep that the
-  // sums could overflow 32 bits.
-  std::int64_t* wideAcc_ = nullptr;
+  // Accumulator arrays (the upper row when the height grows), 32 or 64 bits wide.
+  std::int32_t* accSums_ = nullptr;
+  std::int64_t* wideAccSums_ = nullptr;
   std::int32_t horizontalFactor_ = 16;
   std::int32_t verticalFactor_ = 16;
 
-  // Horizontal resampling worked out once per call: for the box rule, the source pixels and
-  // their sub-sample weights per destination pixel; for the linear rule, the left and right
-  // source pixel offsets and the phase per destination pixel.
-  std::int32_t* termStart_ = nullptr; // dstWidth + 1 entries into the term arrays
+  // Horizontal resampling worked out once per call. Box rule: boxTerms_ source pixels (byte
+  // offsets) with their sub-sample weights per destination pixel. Linear rule: the left and
+  // right source byte and the phase per destination value.
+  std::int32_t boxTerms_ = 0;
   std::int32_t* termOffset_ = nullptr;
   std::int32_t* termWeight_ = nullptr;
   std::int32_t* linearLeft_ = nullptr;
