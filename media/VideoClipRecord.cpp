@@ -22,8 +22,9 @@ void Report(MessageText* messages, const RecordReader& reader, std::string_view 
 bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int level) {
   writer.Begin(level);
   const int inner = level + 1;
+  bool ok = true;
   if (!clip.fileName_.empty())
-    writer.FileKey(inner, "FileName", clip.fileName_);
+    ok = writer.FileKey(inner, "FileName", clip.fileName_);
   if (clip.HasBeginEnd()) {
     writer.Key(inner, "StartFrame", clip.GetBeginFrame());
     writer.Key(inner, "EndFrame", clip.GetEndFrame());
@@ -32,9 +33,9 @@ bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int le
   }
   if (clip.audio_ && clip.audio_->IsValid())
     writer.Key(inner, "Volume", clip.audio_->Volume());
-  clip.SaveExtra(writer, inner);
+  ok = clip.SaveExtra(writer, inner) && ok;
   writer.End(level);
-  return true;
+  return ok;
 }
 
 bool VideoClipRecord::Read(pVideoClip& blank, RecordReader& reader, MessageText* messages) {
