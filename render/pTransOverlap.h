@@ -2,6 +2,8 @@
 
 #include "render/VideoTransition.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace rw {
@@ -19,6 +21,12 @@ public:
               const std::uint8_t* incoming, std::int32_t index) const override;
   std::string_view Keyword() const override { return kKeyword; }
   std::string_view DisplayName() const override { return kDisplayName; }
+
+  // The byte rule over n bytes with weight 0..65535; `wide` picks the 32-byte vector path,
+  // which needs UseWideVectors(). Both paths give the same bytes.
+  static void BlendBytes(std::uint8_t* out, const std::uint8_t* a, const std::uint8_t* b, std::size_t n,
+                         std::uint32_t weight, bool wide);
+  static bool UseWideVectors();
 };
 
 } // namespace rw

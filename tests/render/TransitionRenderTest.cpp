@@ -1,9 +1,11 @@
 #include "render/DIB.h"
 #include "render/TransitionKinds.h"
 #include "render/VideoTransition.h"
+#include "render/pTransOverlap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -278,6 +280,32 @@ TEST(TransitionCases, OverlapIsExactForEveryBytePair) {
       ASSERT_TRUE(t.Render(out.Header(), out.Bits(), a.Bits(), b.Bits(), i));
       for (std::uint32_t k = 0; k < a.SizeImage(); ++k)
         ASSERT_EQ(out.Bits()[k], ExpectedOverlap(a.Bits()[k], b.Bits()[k], n, i)) << "N " << n << " i " << i;
+    }
+  }
+}
+
+// Both vector paths (and their scalar tails) against the rule, at every length remainder.
+TEST(TransitionCases, OverlapVectorPathsAgreeWithTheRule) {
+  const std::size_t most = 65536 + 40;
+  std::vector<std::uint8_t> a(most + 1), b(a.size()), out(a.size());
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    a[k] = static_cast<std::uint8_t>(k);
+    b[k] = static_cast<std::uint8_t>(k >> 8 ^ k * 7);
+  }
+  std::vector<bool> paths = {false};
+  if (pTransOverlap::UseWideVectors())
+    paths.push_back(true);
+  for (const bool wide : paths) {
+    for (const std::uint32_t weight : {0u, 1u, 32767u, 32768u, 65535u}) {
+      for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{31}, std::size_t{33}, most}) {
+        std::fill(out.begin(), out.end(), kSentinel);
+        pTransOverlap::BlendBytes(out.data() + 1, a.data() + 1, b.data() + 1, n - (n > 0), weight, wide);
+        for (std::size_t k = 1; k < n; ++k) {
+          const std::int64_t want = a[k] + (std::int64_t{weight} * (b[k] - a[k])) / 65536;
+          ASSERT_EQ(out[k], want) << "wide " << wide << " weight " << weight << " at " << k;
+        }
+        ASSERT_EQ(out[n > 0 ? n : 1], kSentinel) << "wrote past the end";
+      }
     }
   }
 }
