@@ -1,0 +1,1 @@
+rw_fuzz_target(output_record DEPS rw_output_settings)

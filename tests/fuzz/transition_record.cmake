@@ -1,0 +1,1 @@
+rw_fuzz_target(transition_record DEPS rw_render)
