@@ -61,6 +61,8 @@ protected:
   std::int32_t endSample_ = -1;
   std::int32_t playFrame_ = 0;
   bool overClip_ = true;
+
+  friend class AudioClipRecord;
 };
 
 // Handle to a shared audio clip; the setters copy the clip first when it is shared.

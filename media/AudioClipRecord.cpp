@@ -1,0 +1,87 @@
+#include "media/AudioClipRecord.h"
+
+#include "base/FileNameForm.h"
+#include "base/MessageText.h"
+#include "base/RecordGrammar.h"
+#include "base/RecordReader.h"
+#include "base/RecordWriter.h"
+
+#include <string>
+
+namespace rw {
+namespace {
+
+void Report(MessageText* messages, const RecordReader& reader, std::string_view what) {
+  if (messages)
+    messages->Append("音声クリップの記録が読めません(" + std::to_string(reader.LineNumber()) +
+                     "行目): " + std::string(what) + "\n");
+}
+
+} // namespace
+
+bool AudioClipRecord::Write(const pAudioClip& clip, RecordWriter& writer, int level) {
+  writer.Begin(level);
+  const int inner = level + 1;
+  bool written = true;
+  if (!clip.fileName_.empty())
+    written = writer.FileKey(inner, "FileName", clip.fileName_);
+  writer.Key(inner, "StartSample", clip.GetBeginSample());
+  writer.Key(inner, "TotalSample", clip.length_);
+  writer.Key(inner, "PlayFrame", clip.playFrame_);
+  writer.Key(inner, "OverClip", clip.overClip_ ? "ON" : "OFF");
+  writer.Key(inner, "Volume", clip.volume_);
+  written = clip.SaveExtra(writer, inner) && written;
+  writer.End(level);
+  return written;
+}
+
+bool AudioClipRecord::Read(pAudioClip& blank, RecordReader& reader, MessageText* messages) {
+  std::string text;
+  for (;;) {
+    if (!reader.ReadLine(text)) {
+      Report(messages, reader, "begin がありません");
+      return false;
+    }
+    const RecordLine line = ParseRecordLine(text);
+    if (line.isKey) {
+      Report(messages, reader, "begin の前に " + line.key + " があります");
+      return false;
+    }
+    if (SameWord(line.key, "begin"))
+      break;
+  }
+  for (;;) {
+    if (!reader.ReadLine(text)) {
+      Report(messages, reader, "end がありません");
+      return false;
+    }
+    const RecordLine line = ParseRecordLine(text);
+    if (!line.isKey) {
+      if (SameWord(line.key, "end"))
+        return true;
+      continue;
+    }
+    if (blank.LoadExtra(line.key, line.value))
+      continue;
+    if (SameWord(line.key, "FileName"))
+      blank.fileName_ = FileNameForm::Read(line.value, reader.Folder());
+    else if (SameWord(line.key, "StartSample"))
+      blank.beginSample_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "TotalSample"))
+      blank.length_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "PlayFrame"))
+      blank.playFrame_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "Volume"))
+      blank.volume_ = ReadNumber(line.value);
+    else if (SameWord(line.key, "OverClip"))
+      blank.overClip_ = SameWord(line.value.substr(0, 2), "ON");
+  }
+}
+
+AudioClip AudioClipRecord::Load(AudioClip blank, RecordReader& reader, MessageText* messages) {
+  if (!blank || !Read(*blank, reader, messages))
+    return AudioClip();
+  return blank->Rebuild();
+}
+
+} // namespace rw

@@ -1,0 +1,89 @@
+#include "media/WavClip.h"
+
+#include "base/RecordGrammar.h"
+#include "media/AudioClipRecord.h"
+#include "media/MediaContext.h"
+
+namespace rw {
+
+WavClip::WavClip(MediaContext& context, const std::filesystem::path& file) : context_(&context) {
+  stream_ = context.WavStreams().OpenShared(file, context.Messages());
+  fileName_ = file;
+  beginSample_ = 0;
+  endSample_ = stream_ ? stream_->SampleFrames() - 1 : -1;
+  channels_ = GetChannels();
+  bits_ = GetBits();
+  rate_ = GetRate();
+  length_ = endSample_ - beginSample_ + 1;
+}
+
+WavClip::WavClip(const WavClip& other) : pAudioClip(other), context_(other.context_), stream_(other.stream_) {
+  channels_ = GetChannels();
+  bits_ = GetBits();
+  rate_ = GetRate();
+  length_ = endSample_ - beginSample_ + 1;
+}
+
+bool WavClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
+  if (!stream_)
+    return false;
+  const std::int64_t at = static_cast<std::int64_t>(beginSample_) + first;
+  if (at < 0 || at > INT32_MAX)
+    return false;
+  return stream_->Read(dest, static_cast<std::int32_t>(at), count);
+}
+
+bool WavClip::SetBeginSample(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n > endSample_)
+    return false;
+  beginSample_ = n;
+  length_ = endSample_ - n + 1;
+  return true;
+}
+
+bool WavClip::SetEndSample(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n < beginSample_)
+    return false;
+  endSample_ = n;
+  length_ = n - beginSample_ + 1;
+  return true;
+}
+
+bool WavClip::SetLength(std::int32_t n) {
+  if (n < 0 || static_cast<std::int64_t>(beginSample_) + n - 1 >= GetSourceLength())
+    return false;
+  endSample_ = beginSample_ + n - 1;
+  length_ = n;
+  return true;
+}
+
+AudioClip WavClip::Rebuild() {
+  AudioClip clip = AudioClip::Make<WavClip>(*context_, fileName_);
+  if (!clip->IsValid())
+    return AudioClip();
+  clip->SetBeginSample(beginSample_);
+  clip->SetLength(length_);
+  clip->SetPlayFrameMember(playFrame_);
+  clip->SetOverClipMember(overClip_);
+  clip->SetVolumeMember(volume_);
+  return clip;
+}
+
+AudioClip WavClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
+  if (!SameWord(file.extension().string(), ".WAV"))
+    return AudioClip();
+  AudioClip clip = AudioClip::Make<WavClip>(context, file);
+  if (!clip->IsValid())
+    return AudioClip();
+  return clip;
+}
+
+AudioClip WavClip::LoadRecord(RecordReader& reader, MediaContext& context) {
+  return AudioClipRecord::Load(AudioClip::Make<WavClip>(context), reader, &context.Messages());
+}
+
+bool WavClip::CheckFiles(MediaContext& context) {
+  return context.WavStreams().CheckFiles(context.Prompt(), context.Messages());
+}
+
+} // namespace rw
