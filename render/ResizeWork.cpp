@@ -7,6 +7,10 @@
 #include <type_traits>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace rw {
 
 namespace {
@@ -21,6 +25,8 @@ using V4i = std::int32_t __attribute__((vector_size(16)));
 using V4f = float __attribute__((vector_size(16)));
 using V4b = std::uint8_t __attribute__((vector_size(4)));
 constexpr std::size_t kLanes = 4;
+// Values per step of the row writers.
+constexpr std::size_t kBlock = 16;
 // Largest sub-sample count n whose rounded average (sum + n / 2) / n has a numerator below 2^24.
 constexpr std::int64_t kFloatAverageCount = 65535;
 
@@ -42,13 +48,26 @@ V4f ToFloat(V4i v) {
   return __builtin_convertvector(v, V4f);
 }
 
-// Values above 255 become 255 (the values are never negative); `count` of the four lanes are
-// written as bytes.
-void StoreBytes(std::uint8_t* dst, V4i v, std::size_t count) {
-  const V4i over = v > 255;
-  v = (v & ~over) | (over & 255);
-  const V4b bytes = __builtin_convertvector(v, V4b);
-  std::memcpy(dst, &bytes, count);
+// Sixteen values as bytes, values above 255 written as 255 (the values are never negative);
+// only the first `count` bytes are stored.
+void StoreBytes(std::uint8_t* dst, const V4i (&v)[4], std::size_t count) {
+#if defined(__SSE2__)
+  const __m128i low = _mm_packs_epi32(reinterpret_cast<__m128i>(v[0]), reinterpret_cast<__m128i>(v[1]));
+  const __m128i high = _mm_packs_epi32(reinterpret_cast<__m128i>(v[2]), reinterpret_cast<__m128i>(v[3]));
+  const __m128i bytes = _mm_packus_epi16(low, high);
+  if (count >= kBlock) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), bytes);
+  } else {
+    std::uint8_t tmp[kBlock];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(tmp), bytes);
+    std::memcpy(dst, tmp, count);
+  }
+#else
+  for (std::size_t k = 0; k < std::min(count, kBlock); ++k) {
+    const std::int32_t value = v[k / kLanes][k % kLanes];
+    dst[k] = static_cast<std::uint8_t>(value > 255 ? 255 : value);
+  }
+#endif
 }
 
 std::uint8_t ClampByte(std::int64_t value) {
@@ -143,7 +162,8 @@ bool ResizeWork::WideAccumulatorsNeeded() const {
 
 bool ResizeWork::Allocate() {
   const std::size_t dw = static_cast<std::size_t>(dstWidth_);
-  slots_ = (3 * dw + 2 * kLanes - 1) / (2 * kLanes) * (2 * kLanes);
+  // One slot beyond the last value at least: the box rows store a stray fourth lane there.
+  slots_ = (3 * dw + kBlock) / kBlock * kBlock;
   const bool box = srcWidth_ >= dstWidth_;
   if (box) {
     // Source pixels touched by one destination pixel, at most.
@@ -289,53 +309,73 @@ void ResizeWork::BuildLinearTable() {
   }
 }
 
-void ResizeWork::ResampleRow(const std::uint8_t* srcRow) {
+void ResizeWork::ResampleRow(const std::uint8_t* src, std::int32_t row) {
+  const std::uint8_t* srcRow = src + static_cast<std::size_t>(srcStride_) * static_cast<std::size_t>(row);
   if (srcWidth_ < dstWidth_) {
     LinearRow(srcRow);
     return;
   }
-  switch (boxTerms_) {
-  case 1:
-    BoxRow<1>(srcRow);
-    break;
-  case 2:
-    BoxRow<2>(srcRow);
-    break;
-  case 3:
-    BoxRow<3>(srcRow);
-    break;
-  case 4:
-    BoxRow<4>(srcRow);
-    break;
-  default:
-    BoxRowAnyTerms(srcRow);
-    break;
+#if defined(__SSE2__)
+  // The vector rows load four bytes per pixel: safe except for the last pixel of a source
+  // without row padding.
+  if ((srcWidth_ * 3) % 4 != 0 || row + 1 < srcHeight_) {
+    switch (boxTerms_) {
+    case 1:
+      BoxRow<1>(srcRow);
+      return;
+    case 2:
+      BoxRow<2>(srcRow);
+      return;
+    case 3:
+      BoxRow<3>(srcRow);
+      return;
+    case 4:
+      BoxRow<4>(srcRow);
+      return;
+    default:
+      BoxRow<0>(srcRow);
+      return;
+    }
   }
+#endif
+  BoxRowAnyTerms(srcRow);
 }
 
+#if defined(__SSE2__)
+// Two source pixels at a time: their bytes interleaved and widened to 16 bits, multiplied by
+// their weights and added pairwise (pmaddwd) give blue, green and red sums in the first three
+// 32-bit lanes. The fourth lane holds a stray sum that the next pixel's store overwrites, or
+// that lands in a slot past the last pixel. Weights are at most 16, so 16-bit lanes suffice.
 template <int Terms> void ResizeWork::BoxRow(const std::uint8_t* srcRow) {
+  const std::int32_t terms = Terms > 0 ? Terms : boxTerms_;
   const std::int32_t* offset = termOffset_;
   const std::int32_t* weight = termWeight_;
   std::int32_t* out = rowSums_;
+  const __m128i zero = _mm_setzero_si128();
+  auto pixel = [srcRow](std::int32_t at) {
+    std::int32_t word;
+    std::memcpy(&word, srcRow + at, sizeof word);
+    return _mm_cvtsi32_si128(word);
+  };
   for (std::int32_t i = 0; i < dstWidth_; ++i) {
-    std::int32_t blue = 0;
-    std::int32_t green = 0;
-    std::int32_t red = 0;
-    for (int t = 0; t < Terms; ++t) {
-      const std::uint8_t* px = srcRow + offset[t];
-      const std::int32_t w = weight[t];
-      blue += w * px[0];
-      green += w * px[1];
-      red += w * px[2];
+    __m128i sum = zero;
+    std::int32_t t = 0;
+    for (; t + 1 < terms; t += 2) {
+      const __m128i bytes = _mm_unpacklo_epi8(pixel(offset[t]), pixel(offset[t + 1]));
+      const __m128i weights = _mm_set1_epi32((weight[t] & 0xFFFF) | (weight[t + 1] << 16));
+      sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weights));
     }
-    out[0] = blue;
-    out[1] = green;
-    out[2] = red;
+    if (t < terms) {
+      const __m128i words = _mm_unpacklo_epi8(pixel(offset[t]), zero);
+      sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi16(words, zero), _mm_set1_epi32(weight[t])));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), sum);
     out += 3;
-    offset += Terms;
-    weight += Terms;
+    offset += terms;
+    weight += terms;
   }
 }
+#endif
 
 void ResizeWork::BoxRowAnyTerms(const std::uint8_t* srcRow) {
   const std::size_t terms = static_cast<std::size_t>(boxTerms_);
@@ -367,20 +407,19 @@ void ResizeWork::LinearRow(const std::uint8_t* srcRow) {
 }
 
 void ResizeWork::GrowRows(const std::uint8_t* src, std::uint8_t* dst) {
-  const std::size_t ss = static_cast<std::size_t>(srcStride_);
   const std::size_t ds = static_cast<std::size_t>(dstStride_);
   const std::int32_t sh = srcHeight_;
   const std::int32_t dh = dstHeight_;
 
   // The upper row lives in the accumulator arrays, the lower in the row arrays; moving down a
   // row swaps the two and resamples the next source row into the row arrays.
-  ResampleRow(src);
+  ResampleRow(src, 0);
   std::copy(rowSums_, rowSums_ + slots_, accSums_);
   std::int32_t next = 1;
   auto advance = [&] {
     if (next < sh) {
       std::swap(accSums_, rowSums_);
-      ResampleRow(src + ss * static_cast<std::size_t>(next++));
+      ResampleRow(src, next++);
     } else {
       std::copy(rowSums_, rowSums_ + slots_, accSums_);
     }
@@ -388,7 +427,7 @@ void ResizeWork::GrowRows(const std::uint8_t* src, std::uint8_t* dst) {
   std::int32_t q = (sh + dh) / 2;
   if (q >= dh) {
     if (next < sh) {
-      ResampleRow(src + ss * static_cast<std::size_t>(next++));
+      ResampleRow(src, next++);
     }
     q -= dh;
   }
@@ -410,11 +449,14 @@ void ResizeWork::WriteInterpolatedRow(std::int32_t q, std::uint8_t* dstRow) cons
     const V4i half = V4i{} + dh / 2;
     const V4i weight = V4i{} + q;
     const V4f divisor = V4f{} + static_cast<float>(dh);
-    for (std::size_t k = 0; k < values; k += kLanes) {
-      const V4i upper = Load(accSums_ + k);
-      const V4i lower = Load(rowSums_ + k);
-      const V4i value = upper + Truncate(ToFloat(half + weight * (lower - upper)) / divisor);
-      StoreBytes(dstRow + k, value, std::min(kLanes, values - k));
+    for (std::size_t k = 0; k < values; k += kBlock) {
+      V4i value[4];
+      for (std::size_t j = 0; j < 4; ++j) {
+        const V4i upper = Load(accSums_ + k + j * kLanes);
+        const V4i lower = Load(rowSums_ + k + j * kLanes);
+        value[j] = upper + Truncate(ToFloat(half + weight * (lower - upper)) / divisor);
+      }
+      StoreBytes(dstRow + k, value, values - k);
     }
     return;
   }
@@ -429,7 +471,6 @@ void ResizeWork::WriteInterpolatedRow(std::int32_t q, std::uint8_t* dstRow) cons
 }
 
 template <typename Acc> void ResizeWork::AverageRows(const std::uint8_t* src, std::uint8_t* dst, Acc* acc) {
-  const std::size_t ss = static_cast<std::size_t>(srcStride_);
   const std::size_t ds = static_cast<std::size_t>(dstStride_);
   const std::int32_t step = srcHeight_ * verticalFactor_;
 
@@ -442,13 +483,14 @@ template <typename Acc> void ResizeWork::AverageRows(const std::uint8_t* src, st
       return;
     }
     const Acc times = pending;
-    if (fresh) {
-      for (std::size_t k = 0; k < slots_; ++k) {
-        acc[k] = times * rowSums_[k];
+    if constexpr (std::is_same_v<Acc, std::int32_t>) {
+      for (std::size_t k = 0; k < slots_; k += kLanes) {
+        const V4i add = Load(rowSums_ + k) * times;
+        Store(acc + k, fresh ? add : Load(acc + k) + add);
       }
     } else {
       for (std::size_t k = 0; k < slots_; ++k) {
-        acc[k] += times * rowSums_[k];
+        acc[k] = (fresh ? 0 : acc[k]) + times * rowSums_[k];
       }
     }
     fresh = false;
@@ -466,7 +508,7 @@ template <typename Acc> void ResizeWork::AverageRows(const std::uint8_t* src, st
         --repeat;
       } else {
         flush();
-        ResampleRow(src + ss * static_cast<std::size_t>(std::min(next, srcHeight_ - 1)));
+        ResampleRow(src, std::min(next, srcHeight_ - 1));
         ++next;
         repeat = verticalFactor_ - 1;
       }
@@ -494,10 +536,14 @@ void ResizeWork::WriteAverageRow(const Acc* sums, std::int32_t subRows, std::uin
     if (MaxAverageCount() <= kFloatAverageCount) {
       // value = (sum + half(n)) / n with n = row count x sub-rows, numerator below 2^24.
       const V4i rows = V4i{} + subRows;
-      for (std::size_t k = 0; k < values; k += kLanes) {
-        const V4i n = Load(rowCount_ + k) * rows;
-        const V4i numerator = Load(sums + k) + (n >> 1);
-        StoreBytes(dstRow + k, Truncate(ToFloat(numerator) / ToFloat(n)), std::min(kLanes, values - k));
+      for (std::size_t k = 0; k < values; k += kBlock) {
+        V4i value[4];
+        for (std::size_t j = 0; j < 4; ++j) {
+          const V4i n = Load(rowCount_ + k + j * kLanes) * rows;
+          const V4i numerator = Load(sums + k + j * kLanes) + (n >> 1);
+          value[j] = Truncate(ToFloat(numerator) / ToFloat(n));
+        }
+        StoreBytes(dstRow + k, value, values - k);
       }
       return;
     }

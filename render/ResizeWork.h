@@ -41,7 +41,9 @@ private:
   bool Allocate();
   void BuildBoxTable();
   void BuildLinearTable();
-  void ResampleRow(const std::uint8_t* srcRow);
+  // Resamples source row `row` into the row arrays.
+  void ResampleRow(const std::uint8_t* src, std::int32_t row);
+  // Box rule with a fixed number of terms per destination pixel (0: boxTerms_).
   template <int Terms> void BoxRow(const std::uint8_t* srcRow);
   void BoxRowAnyTerms(const std::uint8_t* srcRow);
   void LinearRow(const std::uint8_t* srcRow);
