@@ -40,16 +40,18 @@ public:
   bool Clear();
 
   // Smoothing resample of a 24-bit bottom-up source into this buffer's size. False when this
-  // buffer is empty, or when the source is null (this buffer is cleared then).
+  // buffer is empty, or when the source is null or not IsReadable (this buffer is cleared then),
+  // or when the work storage cannot be allocated (this buffer is left as it was).
   bool ResizeFrom(const BitmapInfoHeader* srcHeader, const std::uint8_t* srcBits);
   bool ResizeFrom(const DIB& src) { return ResizeFrom(src.Header(), src.Bits()); }
-  // Fast nearest-pixel resample, for interactive display.
+  // Fast nearest-pixel resample, for interactive display; answers as ResizeFrom.
   bool QuickResizeFrom(const BitmapInfoHeader* srcHeader, const std::uint8_t* srcBits);
   bool QuickResizeFrom(const DIB& src) { return QuickResizeFrom(src.Header(), src.Bits()); }
 
-  // Every pixel to one colour, padding zeroed.
+  // Every pixel to one colour, padding zeroed; nothing happens to an empty buffer.
   void FillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-  // Headers byte-for-byte equal and all biSizeImage pixel bytes equal.
+  // Headers byte-for-byte equal and all biSizeImage pixel bytes equal; false when either
+  // buffer is empty.
   bool IsSame(const DIB& other) const;
 
   const BitmapInfoHeader* Header() const { return header_.get(); }

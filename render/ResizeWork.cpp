@@ -23,7 +23,6 @@ constexpr std::int32_t kMaxFactor = 16;
 // smallest distance of an inexact quotient from an integer.
 using V4i = std::int32_t __attribute__((vector_size(16)));
 using V4f = float __attribute__((vector_size(16)));
-using V4b = std::uint8_t __attribute__((vector_size(4)));
 constexpr std::size_t kLanes = 4;
 // Values per step of the row writers.
 constexpr std::size_t kBlock = 16;
