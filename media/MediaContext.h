@@ -2,6 +2,7 @@
 
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
+#include "media/PictureDataRegistry.h"
 #include "media/WavStreamRegistry.h"
 
 namespace rw {
@@ -19,11 +20,13 @@ public:
   UserPrompt& Prompt() const { return *prompt_; }
   void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
   WavStreamRegistry& WavStreams() { return wavStreams_; }
+  PictureDataRegistry& Pictures() { return pictures_; }
 
 private:
   MessageText& messages_;
   UserPrompt* prompt_;
   WavStreamRegistry wavStreams_;
+  PictureDataRegistry pictures_;
 };
 
 } // namespace rw

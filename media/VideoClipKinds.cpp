@@ -4,6 +4,7 @@
 #include "base/RecordGrammar.h"
 #include "media/ColormatClip.h"
 #include "media/MediaContext.h"
+#include "media/PictureClip.h"
 #include "media/VideoClipRecord.h"
 
 #include <array>
@@ -19,7 +20,8 @@ VideoClip LoadColormatRecord(RecordReader& reader, MediaContext& context) {
 // by their kinds.
 const std::array<VideoClipKind, 3> kKinds = {{
     {nullptr, nullptr, "AVI", "Video for Windows(*.AVI)|*.AVI", nullptr},
-    {nullptr, nullptr, "PIC", "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA", nullptr},
+    {&PictureClip::OpenFile, &PictureClip::LoadRecord, "PIC",
+     "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA", &PictureClip::CheckFiles},
     {nullptr, &LoadColormatRecord, "Mat", "", nullptr},
 }};
 
