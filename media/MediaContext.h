@@ -2,6 +2,7 @@
 
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
+#include "media/AviRegistry.h"
 #include "media/PictureDataRegistry.h"
 #include "media/WavStreamRegistry.h"
 
@@ -20,12 +21,14 @@ public:
   UserPrompt& Prompt() const { return *prompt_; }
   void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
   WavStreamRegistry& WavStreams() { return wavStreams_; }
+  AviRegistry& AviFiles() { return aviFiles_; }
   PictureDataRegistry& Pictures() { return pictures_; }
 
 private:
   MessageText& messages_;
   UserPrompt* prompt_;
   WavStreamRegistry wavStreams_;
+  AviRegistry aviFiles_;
   PictureDataRegistry pictures_;
 };
 

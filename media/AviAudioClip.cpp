@@ -1,0 +1,101 @@
+#include "media/AviAudioClip.h"
+
+#include "base/RecordGrammar.h"
+#include "media/AudioClipRecord.h"
+#include "media/MediaContext.h"
+
+namespace rw {
+
+AviAudioClip::AviAudioClip(MediaContext& context, const AviStream& stream)
+    : context_(&context), stream_(stream) {
+  fileName_ = stream_ ? stream_->FileName() : std::filesystem::path();
+  TakeWholeStream();
+}
+
+AviAudioClip::AviAudioClip(MediaContext& context, const std::filesystem::path& file) : context_(&context) {
+  stream_ = context.AviFiles().OpenStream(file, context.Messages());
+  fileName_ = file;
+  TakeWholeStream();
+}
+
+AviAudioClip::AviAudioClip(const AviAudioClip& other)
+    : pAudioClip(other), context_(other.context_), stream_(other.stream_) {
+  channels_ = GetChannels();
+  bits_ = GetBits();
+  rate_ = GetRate();
+  length_ = endSample_ - beginSample_ + 1;
+}
+
+void AviAudioClip::TakeWholeStream() {
+  beginSample_ = 0;
+  endSample_ = GetSourceLength() - 1;
+  channels_ = GetChannels();
+  bits_ = GetBits();
+  rate_ = GetRate();
+  length_ = endSample_ - beginSample_ + 1;
+}
+
+bool AviAudioClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
+  if (!IsValid())
+    return false;
+  const std::int64_t at = static_cast<std::int64_t>(beginSample_) + first;
+  if (at < 0 || at > INT32_MAX)
+    return false;
+  return stream_->ReadAudio(dest, static_cast<std::int32_t>(at), count);
+}
+
+bool AviAudioClip::SetBeginSample(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n > endSample_)
+    return false;
+  beginSample_ = n;
+  length_ = endSample_ - n + 1;
+  return true;
+}
+
+bool AviAudioClip::SetEndSample(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n < beginSample_)
+    return false;
+  endSample_ = n;
+  length_ = n - beginSample_ + 1;
+  return true;
+}
+
+bool AviAudioClip::SetLength(std::int32_t n) {
+  if (n < 0 || static_cast<std::int64_t>(beginSample_) + n - 1 >= GetSourceLength())
+    return false;
+  endSample_ = beginSample_ + n - 1;
+  length_ = n;
+  return true;
+}
+
+AudioClip AviAudioClip::Rebuild() {
+  AudioClip clip = AudioClip::Make<AviAudioClip>(*context_, fileName_);
+  if (!clip->IsValid())
+    return AudioClip();
+  clip->SetBeginSample(beginSample_);
+  clip->SetLength(length_);
+  clip->SetPlayFrameMember(playFrame_);
+  clip->SetOverClipMember(overClip_);
+  clip->SetVolumeMember(volume_);
+  return clip;
+}
+
+AudioClip AviAudioClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
+  const std::string name = file.string();
+  if (name.size() < 4 || !SameWord(std::string_view(name).substr(name.size() - 4), ".AVI"))
+    return AudioClip();
+  AudioClip clip = AudioClip::Make<AviAudioClip>(context, file);
+  if (!clip->IsValid())
+    return AudioClip();
+  return clip;
+}
+
+AudioClip AviAudioClip::LoadRecord(RecordReader& reader, MediaContext& context) {
+  return AudioClipRecord::Load(AudioClip::Make<AviAudioClip>(context), reader, &context.Messages());
+}
+
+bool AviAudioClip::CheckFiles(MediaContext& context) {
+  return context.AviFiles().CheckFiles(context.Prompt(), context.Messages());
+}
+
+} // namespace rw

@@ -1,0 +1,155 @@
+#include "media/AviFrame.h"
+
+#include "media/AviRegistry.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+
+namespace rw {
+namespace {
+
+constexpr std::int32_t kMaxDimension = 16384;
+constexpr std::int64_t kMaxFrameBytes = std::int64_t{256} << 20;
+
+// The full-range formats of JPEG-style codecs, as their plain equivalents.
+AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange) {
+  switch (f) {
+  case AV_PIX_FMT_YUVJ420P:
+    fullRange = true;
+    return AV_PIX_FMT_YUV420P;
+  case AV_PIX_FMT_YUVJ422P:
+    fullRange = true;
+    return AV_PIX_FMT_YUV422P;
+  case AV_PIX_FMT_YUVJ444P:
+    fullRange = true;
+    return AV_PIX_FMT_YUV444P;
+  case AV_PIX_FMT_YUVJ440P:
+    fullRange = true;
+    return AV_PIX_FMT_YUV440P;
+  case AV_PIX_FMT_YUVJ411P:
+    fullRange = true;
+    return AV_PIX_FMT_YUV411P;
+  default:
+    return f;
+  }
+}
+
+} // namespace
+
+pAviFrame::~pAviFrame() {
+  if (registry_)
+    registry_->Unlink(this);
+}
+
+bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t height) {
+  // Keep the stream alive even when `stream` is our own member.
+  const AviStream keep = stream;
+  Close();
+  stream_ = keep;
+  requestedWidth_ = width;
+  requestedHeight_ = height;
+  if (!stream_ || !stream_->IsOpen())
+    return false;
+  const std::int32_t w = width > 0 ? width : stream_->FrameWidth();
+  const std::int32_t h = height > 0 ? height : stream_->FrameHeight();
+  const std::int32_t stride = (w * 3 + 3) & ~3;
+  if (w < 1 || h < 1 || w > kMaxDimension || h > kMaxDimension ||
+      static_cast<std::int64_t>(stride) * h > kMaxFrameBytes)
+    return false;
+  if (!decoder_.Open(*stream_))
+    return false;
+  header_ = BitmapInfoHeader{};
+  header_.biWidth = w;
+  header_.biHeight = h;
+  header_.biSizeImage = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(h);
+  stride_ = stride;
+  generation_ = stream_->Generation();
+  cache_.Reset(header_.biSizeImage, cacheLimit_);
+  return true;
+}
+
+void pAviFrame::Close() {
+  decoder_.Close();
+  cache_.Clear();
+  sws_.reset();
+  cachedFrame_ = -1;
+  current_ = nullptr;
+}
+
+void pAviFrame::SetCacheLimit(std::size_t bytes) {
+  cacheLimit_ = bytes;
+  if (IsOpen()) {
+    cache_.Reset(header_.biSizeImage, cacheLimit_);
+    cachedFrame_ = -1;
+    current_ = nullptr;
+  }
+}
+
+const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
+  if (!IsOpen() || !stream_->IsOpen())
+    return nullptr;
+  // A stream opened again under this decoder: start over on its new content.
+  if (generation_ != stream_->Generation() && !Reopen())
+    return nullptr;
+  if (n == cachedFrame_ && current_)
+    return current_;
+  const std::int32_t count = stream_->FrameCount();
+  const std::int32_t entry = std::clamp(n, 0, count - 1);
+  const std::int32_t picture = stream_->Index().PictureShownAt(entry);
+  if (picture < 0)
+    return nullptr;
+  std::uint8_t* pixels = cache_.Find(picture);
+  if (!pixels) {
+    target_ = picture;
+    // The current picture stays (pinned) in case this request fails; the target is kept
+    // against the pictures that come out after it.
+    cache_.Protect(picture);
+    decoder_.Decode(picture, *this);
+    cache_.Protect(-1);
+    pixels = cache_.Find(picture);
+    if (!pixels)
+      return nullptr;
+  }
+  cache_.Pin(picture);
+  current_ = pixels;
+  cachedFrame_ = entry;
+  return current_;
+}
+
+bool pAviFrame::Wants(std::int32_t picture) const {
+  return picture > target_ - static_cast<std::int32_t>(cache_.Capacity());
+}
+
+void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
+  if (frame.width < 1 || frame.height < 1 || frame.format < 0)
+    return;
+  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
+  const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame.format), fullRange);
+  const std::int32_t w = header_.biWidth;
+  const std::int32_t h = header_.biHeight;
+  const int flags = frame.width == w && frame.height == h ? SWS_POINT : SWS_BICUBIC;
+  SwsContext* sws = sws_getCachedContext(sws_.release(), frame.width, frame.height, format, w, h,
+                                         AV_PIX_FMT_BGR24, flags, nullptr, nullptr, nullptr);
+  sws_.reset(sws);
+  if (!sws)
+    return;
+  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+  if (desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB)) {
+    const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
+    sws_setColorspaceDetails(sws, sws_getCoefficients(space), fullRange ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+  }
+  std::uint8_t* pixels = cache_.Insert(picture);
+  if (!pixels)
+    return;
+  // Bottom-up: the first row written is the last of the buffer.
+  std::uint8_t* dest[4] = {pixels + static_cast<std::ptrdiff_t>(h - 1) * stride_, nullptr, nullptr, nullptr};
+  const int destStride[4] = {-stride_, 0, 0, 0};
+  if (sws_scale(sws, frame.data, frame.linesize, 0, frame.height, dest, destStride) != h)
+    cache_.Remove(picture);
+}
+
+} // namespace rw

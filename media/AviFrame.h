@@ -1,0 +1,84 @@
+#pragma once
+
+#include "base/Handle.h"
+#include "base/RefCounted.h"
+#include "media/AviFrameCache.h"
+#include "media/AviPictureDecoder.h"
+#include "media/AviStream.h"
+#include "media/FfmpegPtr.h"
+#include "render/BitmapInfoHeader.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rw {
+
+class AviRegistry;
+
+// One frame decoder of an AVI stream at one size: delivers the picture of any index entry as
+// 24-bit BGR, rows bottom-up, each padded to (width * 3 + 3) & ~3 bytes. Shared by every cut
+// of the file through the registry. Decoded pictures are kept in a cache (see AviFrameCache)
+// so that repeated, neighbouring and backward requests do not decode again.
+class pAviFrame : public RefCounted, private AviPictureDecoder::Sink {
+public:
+  explicit pAviFrame(AviRegistry* registry = nullptr) : registry_(registry) {}
+  pAviFrame(const pAviFrame&) = delete;
+  pAviFrame& operator=(const pAviFrame&) = delete;
+  ~pAviFrame() override;
+
+  // Opens a decoder of `stream` delivering width × height pictures; 0 stands for the stream's
+  // own width or height. False when the stream is closed or has no decoder for its codec.
+  bool Open(const AviStream& stream, std::int32_t width, std::int32_t height);
+  // Opens again with the size asked for at the last Open (the stream's size may have changed).
+  bool Reopen() { return Open(stream_, requestedWidth_, requestedHeight_); }
+  void Close();
+  bool IsOpen() const { return decoder_.IsOpen(); }
+
+  // The picture shown at index entry n (clamped to the stream's entries): an empty entry shows
+  // the picture stored before it. Null when it cannot be decoded; the pointer stays valid until
+  // the next GetFrame on this decoder.
+  const std::uint8_t* GetFrame(std::int32_t n);
+
+  const BitmapInfoHeader* Format() const { return IsOpen() ? &header_ : nullptr; }
+  std::int32_t Width() const { return header_.biWidth; }
+  std::int32_t Height() const { return header_.biHeight; }
+  std::int32_t Stride() const { return stride_; }
+  // The entry whose picture GetFrame delivered last; -1 = none.
+  std::int32_t CachedFrame() const { return cachedFrame_; }
+  const AviStream& Stream() const { return stream_; }
+  std::int32_t RequestedWidth() const { return requestedWidth_; }
+  std::int32_t RequestedHeight() const { return requestedHeight_; }
+
+  // Bytes of decoded pictures kept (at least two pictures are always kept).
+  void SetCacheLimit(std::size_t bytes);
+
+private:
+  friend class AviRegistry;
+
+  bool Wants(std::int32_t picture) const override;
+  void Put(std::int32_t picture, const AVFrame& frame) override;
+
+  AviRegistry* registry_;
+  AviStream stream_;
+  std::int32_t requestedWidth_ = 0;
+  std::int32_t requestedHeight_ = 0;
+  BitmapInfoHeader header_;
+  std::int32_t stride_ = 0;
+  std::int32_t cachedFrame_ = -1;
+  const std::uint8_t* current_ = nullptr;
+  std::uint64_t generation_ = 0;
+  AviPictureDecoder decoder_;
+  AviFrameCache cache_;
+  std::size_t cacheLimit_ = std::size_t{64} << 20;
+  std::int32_t target_ = 0;
+  SwsContextPtr sws_;
+};
+
+// Handle to a shared AVI frame decoder.
+class AviFrame : public Handle<pAviFrame> {
+public:
+  using Handle::Handle;
+  AviFrame(Handle<pAviFrame> h) : Handle(std::move(h)) {}
+};
+
+} // namespace rw

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "media/AviFrame.h"
+#include "media/AviStream.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace rw {
+
+class MessageText;
+class UserPrompt;
+
+// The open AVI files of one program run and their frame decoders: one stream per file (the
+// file itself decides, see FileIdentity), one decoder per stream and size. Newest first. The
+// registry must outlive what it hands out; objects still alive when it goes are forgotten.
+class AviRegistry {
+public:
+  AviRegistry() = default;
+  AviRegistry(const AviRegistry&) = delete;
+  AviRegistry& operator=(const AviRegistry&) = delete;
+  ~AviRegistry();
+
+  // The stream of `file`, opening it when it is not open yet; null when it cannot be opened
+  // (the reason is appended to `messages`).
+  AviStream OpenStream(const std::filesystem::path& file, MessageText& messages);
+  // The decoder of `stream` at width × height (0: the stream's own), opening one when there is
+  // none yet; null for a null or closed stream or a video without decoder.
+  AviFrame OpenDecoder(const AviStream& stream, std::int32_t width, std::int32_t height);
+
+  // Compares every stream's file with its size and write time at opening; for each that
+  // changed asks the user whether to read it again: OK reopens the stream in place for all its
+  // clips, any other answer closes it (its clips become invalid; the question comes again at
+  // the next check). When any file had changed, every decoder is opened again (cache cleared)
+  // or, on a closed stream, closed. True when any file had changed.
+  bool CheckFiles(UserPrompt& prompt, MessageText& messages);
+
+  // Bytes of decoded pictures each decoder keeps (default 64 MiB, at least two pictures).
+  void SetCacheLimit(std::size_t bytes) { cacheLimit_ = bytes; }
+  std::size_t CacheLimit() const { return cacheLimit_; }
+
+  std::size_t StreamCount() const { return streams_.size(); }
+  std::size_t DecoderCount() const { return decoders_.size(); }
+
+private:
+  friend class pAviStream;
+  friend class pAviFrame;
+  void Unlink(pAviStream* stream);
+  void Unlink(pAviFrame* decoder);
+
+  std::vector<pAviStream*> streams_;
+  std::vector<pAviFrame*> decoders_;
+  std::size_t cacheLimit_ = std::size_t{64} << 20;
+};
+
+} // namespace rw
