@@ -110,10 +110,10 @@ TEST(WaveOutDiskTest, ResetDropsTheUnplayedRestAndStartsClean) {
   {
     WaveOut out(44100, 2, 16);
     out.SetAutoClose(false);
-    const auto a = Pattern(176400, 1);
+    const auto a = Pattern(705600, 1); // four seconds: still playing when paused below
     const auto b = Pattern(8000, 2);
     const auto c = Pattern(12000, 3);
-    ASSERT_TRUE(out.Write(a.data(), 44100));
+    ASSERT_TRUE(out.Write(a.data(), 176400));
     ASSERT_TRUE(WaitFor([&] { return out.ConsumedBytes() > 0; }));
     out.Pause();
     held = out.ConsumedBytes();
