@@ -2,6 +2,7 @@
 
 #include "base/MessageText.h"
 #include "base/RecordGrammar.h"
+#include "media/AviAudioClip.h"
 #include "media/MediaContext.h"
 #include "media/WavClip.h"
 
@@ -13,7 +14,8 @@ namespace {
 // Rows in this order: WAV, AVI audio. The AVI audio operations are filled in by that kind.
 const std::array<AudioClipKind, 2> kKinds = {{
     {&WavClip::OpenFile, &WavClip::LoadRecord, "WAV", "サウンド(*.WAV)|*.WAV", &WavClip::CheckFiles},
-    {nullptr, nullptr, "AVIAudio", "Video for Windows Audio(*.AVI)|*.AVI", nullptr},
+    {&AviAudioClip::OpenFile, &AviAudioClip::LoadRecord, "AVIAudio", "Video for Windows Audio(*.AVI)|*.AVI",
+     &AviAudioClip::CheckFiles},
 }};
 
 // Length of the longest prefix of `text` of at most `limit` bytes that does not end inside a

@@ -2,6 +2,7 @@
 
 #include "base/MessageText.h"
 #include "base/RecordGrammar.h"
+#include "media/AviClip.h"
 #include "media/ColormatClip.h"
 #include "media/MediaContext.h"
 #include "media/PictureClip.h"
@@ -19,7 +20,7 @@ VideoClip LoadColormatRecord(RecordReader& reader, MediaContext& context) {
 // Rows in this order: AVI, picture, colour mat. The AVI and picture operations are filled in
 // by their kinds.
 const std::array<VideoClipKind, 3> kKinds = {{
-    {nullptr, nullptr, "AVI", "Video for Windows(*.AVI)|*.AVI", nullptr},
+    {&AviClip::OpenFile, &AviClip::LoadRecord, "AVI", "Video for Windows(*.AVI)|*.AVI", &AviClip::CheckFiles},
     {&PictureClip::OpenFile, &PictureClip::LoadRecord, "PIC",
      "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA", &PictureClip::CheckFiles},
     {nullptr, &LoadColormatRecord, "Mat", "", nullptr},

@@ -200,6 +200,8 @@ AVCodecID AudioCodecOf(TestAviSample s) {
     return AV_CODEC_ID_PCM_S32LE;
   case TestAviSample::F32:
     return AV_CODEC_ID_PCM_F32LE;
+  case TestAviSample::Alaw:
+    return AV_CODEC_ID_PCM_ALAW;
   }
   return AV_CODEC_ID_NONE;
 }
@@ -207,6 +209,7 @@ AVCodecID AudioCodecOf(TestAviSample s) {
 int BytesOf(TestAviSample s) {
   switch (s) {
   case TestAviSample::U8:
+  case TestAviSample::Alaw:
     return 1;
   case TestAviSample::S16:
     return 2;
@@ -309,6 +312,7 @@ std::int32_t TestAviSampleValue(TestAviSample sample, std::int64_t index, int ch
   const auto ch = static_cast<std::uint64_t>(channel);
   switch (sample) {
   case TestAviSample::U8:
+  case TestAviSample::Alaw:
     return static_cast<std::int32_t>((i * 7 + ch * 85 + (i >> 8) * 3) & 0xFF);
   case TestAviSample::S16:
     return static_cast<std::int16_t>((i * 37 + ch * 9973 + (i >> 7) * 3) & 0xFFFF);

@@ -21,7 +21,7 @@ enum class TestAviCodec {
 };
 
 // How the PCM audio of a test file is stored.
-enum class TestAviSample { U8, S16, S24, S32, F32 };
+enum class TestAviSample { U8, S16, S24, S32, F32, Alaw /* compressed: not PCM */ };
 
 struct TestAviOptions {
   TestAviCodec codec = TestAviCodec::Mjpeg;
