@@ -9,6 +9,7 @@
 #include "project/EntrySequence.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace rw {
@@ -97,6 +98,9 @@ public:
   // Inserts one entry before pos; an empty list takes it whatever pos is.
   bool InsertEntry(const ClipPos& pos, const ClipInfo& entry, MessageText& messages);
   bool AppendEntry(const ClipInfo& entry, MessageText& messages);
+  // Replaces every entry by `entries` in one step (reading a project file). Each entry must hold
+  // a valid cut of length 0 or more and each transition must fit the cut before it.
+  bool AssignEntries(std::span<const ClipInfo> entries, MessageText& messages);
   // Replaces entry i after checking that the transitions on both sides fit.
   bool ReplaceEntry(const ClipInfo& entry, std::int32_t i, MessageText& messages);
   // Replaces entry i by one with the same cut length and transition (audio or picture

@@ -158,6 +158,21 @@ bool pVideoClipList::AppendEntry(const ClipInfo& entry, MessageText& messages) {
   });
 }
 
+bool pVideoClipList::AssignEntries(std::span<const ClipInfo> entries, MessageText& messages) {
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (!entries[k].HasValidClip() || entries[k].Length() < 0)
+      return false;
+    if (k > 0 && entries[k - 1].Length() < entries[k].TransLength()) {
+      messages.Append(kPreviousTooShort);
+      return false;
+    }
+  }
+  return Transact(messages, [&] {
+    entries_.Splice(0, Count(), entries);
+    return true;
+  });
+}
+
 bool pVideoClipList::ReplaceEntry(const ClipInfo& entry, std::int32_t i, MessageText& messages) {
   if (!entry.HasValidClip() || i < 0 || i >= Count())
     return false;
