@@ -1,6 +1,7 @@
 #include "media/WavStream.h"
 #include "base/MessageText.h"
 #include "media/WavStreamRegistry.h"
+#include "tests/support/PictureTestFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavTestFiles.h"
 
@@ -8,7 +9,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <random>
 
 namespace rw {
@@ -141,8 +141,7 @@ TEST_F(WavStreamTest, RefusesWhatIsNotUsablePcm) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const auto file = dir / "bad.wav";
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+    test::WriteBytes(file, c.bytes);
     messages.Clear();
     EXPECT_FALSE(Open(file));
     EXPECT_FALSE(stream.IsOpen());
@@ -159,8 +158,8 @@ TEST_F(WavStreamTest, TruncatedFilesAreRefusedOrReadSafely) {
       WavBuilder().Chunk("LIST", {1, 2, 3}).Fmt(1, 2, 44100, 16).Data(test::ToneData(64, 2, 16)).Bytes();
   for (std::size_t cut = 0; cut < whole.size(); ++cut) {
     const auto file = dir / "cut.wav";
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(whole.data()), static_cast<std::streamsize>(cut));
+    test::WriteBytes(
+        file, std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
     // Every cut file loses part of its data chunk at least.
     EXPECT_FALSE(Open(file)) << cut;
   }

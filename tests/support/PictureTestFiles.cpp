@@ -9,6 +9,7 @@ extern "C" {
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <system_error>
 
 namespace rw::test {
 namespace {
@@ -390,6 +391,9 @@ std::vector<std::uint8_t> EncodeWithLibavcodec(const TestPicture& p, bool targa)
 }
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
+  // A new file rather than one truncated in place, which the file system would flush on close.
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

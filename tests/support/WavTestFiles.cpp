@@ -1,6 +1,7 @@
 #include "tests/support/WavTestFiles.h"
 
 #include <fstream>
+#include <system_error>
 
 namespace rw::test {
 
@@ -34,6 +35,9 @@ std::vector<std::uint8_t> WavBuilder::Bytes() const {
 
 void WavBuilder::Write(const std::filesystem::path& file) const {
   const std::vector<std::uint8_t> bytes = Bytes();
+  // A new file rather than one truncated in place, which the file system would flush on close.
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

@@ -1,0 +1,1 @@
+rw_fuzz_target(picture_reader DEPS rw_media)

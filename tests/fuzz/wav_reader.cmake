@@ -1,0 +1,1 @@
+rw_fuzz_target(wav_reader DEPS rw_media)
