@@ -1,0 +1,127 @@
+// Opens arbitrary AVI files through the same path as the editor (libavformat identifies and
+// parses them, the stream reads index, pictures and sound), then decodes and reads from what
+// was accepted. The first byte chooses the file: 0 takes the rest of the input as the file
+// itself; 1 to 5 take a small generated movie and overwrite bytes of it, three input bytes per
+// change (a position scaled to the file's size and the new value), a leftover byte cutting
+// the file short.
+#include "base/MessageText.h"
+#include "base/UserPrompt.h"
+#include "media/AviClip.h"
+#include "media/MediaContext.h"
+#include "tests/support/TestAvi.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    auto f = std::filesystem::temp_directory_path() / ("reelwright-fuzz-avi-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(f);
+    return f;
+  }();
+  return folder;
+}
+
+struct Cleanup {
+  ~Cleanup() {
+    std::error_code ec;
+    std::filesystem::remove_all(Folder(), ec);
+  }
+};
+
+const std::vector<std::uint8_t>& Base(int kind) {
+  static std::array<std::vector<std::uint8_t>, 6> bases;
+  std::vector<std::uint8_t>& base = bases[static_cast<std::size_t>(kind)];
+  if (!base.empty())
+    return base;
+  using rw::test::TestAviCodec;
+  rw::test::TestAviOptions o;
+  o.width = 32;
+  o.height = 32;
+  o.frames = 10;
+  o.gop = 4;
+  o.audioRate = 8000;
+  o.audioChannels = 1;
+  switch (kind) {
+  case 2:
+    o.stripIndex = true;
+    break;
+  case 3:
+    o.codec = TestAviCodec::Mpeg4BFrames;
+    break;
+  case 4:
+    o.codec = TestAviCodec::H264BFrames;
+    o.audioRate = 0;
+    break;
+  case 5:
+    o.codec = TestAviCodec::RawBgr24;
+    o.empty = {2, 5};
+    o.audioSample = rw::test::TestAviSample::U8;
+    break;
+  default:
+    break;
+  }
+  const auto file = Folder() / ("base" + std::to_string(kind) + ".avi");
+  rw::test::WriteTestAvi(file, o);
+  base = rw::test::ReadFileBytes(file);
+  return base;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const Cleanup cleanup;
+  static const int quiet = (rw::test::QuietMediaLibraries(), 0);
+  (void)quiet;
+  if (size == 0)
+    return 0;
+  std::vector<std::uint8_t> bytes;
+  const int kind = data[0] % 6;
+  if (kind == 0) {
+    bytes.assign(data + 1, data + size);
+  } else {
+    bytes = Base(kind);
+    std::size_t i = 1;
+    for (; i + 3 <= size && !bytes.empty(); i += 3) {
+      const std::size_t at = ((static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) * bytes.size()) >> 16;
+      bytes[at] = data[i + 2];
+    }
+    if (i < size)
+      bytes.resize(bytes.size() * data[i] / 256);
+  }
+  const std::filesystem::path file = Folder() / "input.avi";
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  rw::test::WriteFileBytes(file, bytes);
+
+  rw::MessageText messages;
+  rw::FixedPrompt prompt;
+  rw::MediaContext context(messages, prompt);
+  context.AviFiles().SetCacheLimit(0);
+  rw::VideoClip clip = rw::AviClip::OpenFile(file, context);
+  if (!clip)
+    return 0;
+  const int count = clip->GetSourceLength();
+  for (const int i : {count - 1, 0, count / 2, 1})
+    clip->GetFrame(i);
+  clip->IsKeyFrame(count / 2);
+  clip->IsNewFrame(count - 1);
+  if (const rw::AviStream* stream = clip->GetStream(); stream && *stream && (*stream)->HasAudio()) {
+    std::vector<std::uint8_t> sound(512 * 4);
+    (*stream)->ReadAudio(sound.data(), 0, 512);
+    (*stream)->ReadAudio(sound.data(), (*stream)->AudioLength() - 100, 512);
+    std::vector<std::uint8_t> sample;
+    (*stream)->ReadVideoSample(count - 1, sample);
+  }
+  clip.SetBeginFrame(count / 2);
+  clip.SetLength(1);
+  return 0;
+}
