@@ -109,10 +109,22 @@ bool MovieReader::Open(std::span<const std::uint8_t> bytes, std::string& error) 
 }
 
 bool MovieReader::OpenInput(std::string& error) {
+  // The stream search completes the pixel formats by decoding, but it also extracts codec
+  // private data from the first samples; the parameters should say what the file carries.
+  std::vector<bool> hadExtradata;
+  for (unsigned i = 0; i < input_->nb_streams; ++i)
+    hadExtradata.push_back(input_->streams[i]->codecpar->extradata_size > 0);
   const int info = avformat_find_stream_info(input_.get(), nullptr);
   if (info < 0) {
     error = "no stream information: " + ff::ErrorText(info);
     return false;
+  }
+  for (unsigned i = 0; i < input_->nb_streams && i < hadExtradata.size(); ++i) {
+    AVCodecParameters* par = input_->streams[i]->codecpar;
+    if (!hadExtradata[i] && par->extradata) {
+      av_freep(&par->extradata);
+      par->extradata_size = 0;
+    }
   }
   videoIndex_ = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   audioIndex_ = av_find_best_stream(input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
