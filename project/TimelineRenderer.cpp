@@ -160,8 +160,11 @@ bool TimelineRenderer::MixAudio(const pVideoClipList& list, std::span<std::int32
   std::fill_n(left.begin(), n, 0);
   std::fill_n(right.begin(), n, 0);
 
+  // Every entry is visited, also those that start after the window: a member anchored before
+  // its cut (a negative anchor) sounds before the entry starts, and must do so whatever the
+  // window's size.
   std::int64_t h = 0; // StartOf(i)
-  for (std::int32_t i = 0; i < list.Count() && h <= last; ++i) {
+  for (std::int32_t i = 0; i < list.Count(); ++i) {
     const ClipInfo& entry = list.EntryAt(i);
     const std::int64_t offset = e - rate * h / fps;
     if (!entry.clip.IsNull())
