@@ -12,6 +12,7 @@ extern "C" {
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace rw {
@@ -81,7 +82,7 @@ std::string SizeRefusal(std::int64_t w, std::int64_t h, const std::filesystem::p
 }
 
 // Decodes the one picture of `bytes` with the decoder `id`; null when it cannot.
-FramePtr Decode(AVCodecID id, std::span<const std::uint8_t> bytes) {
+FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes) {
   const AVCodec* codec = avcodec_find_decoder(id);
   if (!codec)
     return nullptr;
@@ -124,7 +125,13 @@ bool PictureReader::Open(const std::filesystem::path& file, MessageText& message
     messages.Append("画像ファイル" + Quoted(file) + "が大きすぎます\n");
     return false;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    messages.Append("画像ファイル" + Quoted(file) + "を読み込むメモリがありません\n");
+    return false;
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
     messages.Append("画像ファイル" + Quoted(file) + "を読めません\n");
@@ -135,6 +142,17 @@ bool PictureReader::Open(const std::filesystem::path& file, MessageText& message
 
 bool PictureReader::Open(std::span<const std::uint8_t> bytes, const std::filesystem::path& name,
                          MessageText& messages) {
+  try {
+    return Decode(bytes, name, messages);
+  } catch (const std::bad_alloc&) {
+    Close();
+    messages.Append("画像ファイル" + Quoted(name) + "を読み込むメモリがありません\n");
+    return false;
+  }
+}
+
+bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& name,
+                           MessageText& messages) {
   Close();
   if (bytes.size() > kMaxFileBytes) {
     messages.Append("画像ファイル" + Quoted(name) + "が大きすぎます\n");
@@ -159,7 +177,7 @@ bool PictureReader::Open(std::span<const std::uint8_t> bytes, const std::filesys
       refusal = why;
       continue;
     }
-    frame = Decode(id, bytes);
+    frame = DecodeFrame(id, bytes);
     if (frame)
       break;
   }

@@ -45,6 +45,8 @@ public:
   void Close();
 
 private:
+  bool Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& name, MessageText& messages);
+
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::int32_t nextRow_ = 0;

@@ -74,17 +74,11 @@ TEST_F(PictureClipTest, ClipBehaviour) {
   EXPECT_EQ(clip->Length(), 30);
   EXPECT_EQ(clip->GetBeginFrame(), 0);
   EXPECT_EQ(clip->GetEndFrame(), 29);
-  EXPECT_EQ(clip->GetSourceLength(), 32767);
   EXPECT_TRUE(clip->IsKeyFrame(0));
   EXPECT_FALSE(clip->IsKeyFrame(1));
   EXPECT_TRUE(clip->IsNewFrame(0));
   EXPECT_FALSE(clip->IsNewFrame(3));
   EXPECT_FALSE(clip->HasBeginEnd());
-  EXPECT_FALSE(clip->IsMovieFile());
-  EXPECT_FALSE(clip->CanCopyStream());
-  EXPECT_FALSE(clip->IsConfigurable());
-  EXPECT_FALSE(clip->SetBeginFrame(1));
-  EXPECT_FALSE(clip->Audio());
 
   EXPECT_FALSE(clip->SetLength(32768));
   EXPECT_FALSE(clip->SetLength(-1));
