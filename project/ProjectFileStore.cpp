@@ -301,7 +301,8 @@ bool ProjectFileStore::Write(const fs::path& file, std::string_view text, Messag
   if (!saver.SyncFolder(folder) && (rotate || !existed))
     return undo();
   // Done: the earlier backup (or one left by an interrupted save) is no longer needed.
-  ::unlink(hold.c_str());
+  if (hold != target)
+    ::unlink(hold.c_str());
   return true;
 }
 
