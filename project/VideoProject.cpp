@@ -6,7 +6,9 @@
 
 namespace rw {
 
-VideoProject::VideoProject(MediaContext& context) : context_(&context) {}
+VideoProject::VideoProject(MediaContext& context) : context_(&context) {
+  SetCurrentFrame(0, true);
+}
 
 VideoProject& VideoProject::operator=(const VideoProject& other) {
   if (this == &other)

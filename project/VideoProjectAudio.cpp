@@ -1,6 +1,7 @@
 // The audio edits of the project and the check of the media files.
 
 #include "base/ScaleDiv.h"
+#include "media/AudioClipKinds.h"
 #include "media/MediaContext.h"
 #include "media/VideoClipKinds.h"
 #include "output/settings/OutputInfo.h"
@@ -102,7 +103,8 @@ bool VideoProject::SetAudioVolume(const AudioRef& ref, std::int32_t v) {
 
 bool VideoProject::CheckMediaFiles() {
   const bool cuts = VideoClipKinds::CheckFiles(Context());
-  return cuts;
+  const bool sounds = AudioClipKinds::CheckFiles(Context());
+  return cuts || sounds;
 }
 
 } // namespace rw
