@@ -69,6 +69,11 @@ bool VideoEncoder::Open(const CompressorInfo& compressor, const EncoderSettings&
     detail = "unknown pixel format";
     return false;
   }
+  if (compressor.family == EncoderFamily::X264 && (width % 2 != 0 || height % 2 != 0)) {
+    // Refused here: libx264 loses memory when it refuses a size itself.
+    detail = "libx264 needs an even width and height";
+    return false;
+  }
   if (!converter_.Setup(format_, width, height, detail))
     return false;
   if (!OpenContext(detail))
