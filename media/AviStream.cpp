@@ -158,6 +158,8 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   if (d.video < 0)
     return Fail(messages, Quoted(fileName_) + "に映像がありません");
   const AVStream* vs = fc->streams[d.video];
+  const std::int64_t streamLength = vs->nb_frames;
+  const AVRational timeBase = vs->time_base;
   video_.reset(avcodec_parameters_alloc());
   if (!video_ || avcodec_parameters_copy(video_.get(), vs->codecpar) < 0)
     return Fail(messages, Quoted(fileName_) + "を読む領域が足りません");
@@ -192,7 +194,7 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   const std::int64_t stored = index_.EntryOf(index_.PictureCount() - 1) + 1;
   std::int64_t count = stored;
   if (d.indexed) {
-    const std::int64_t length = d.header ? d.header->length : vs->nb_frames;
+    const std::int64_t length = d.header ? d.header->length : streamLength;
     const std::int64_t bound = stored + static_cast<std::int64_t>(stamp.size / 16);
     count = std::max(stored, std::min(length, bound));
   }
@@ -200,8 +202,8 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
 
   info_.fccType = FourCC('v', 'i', 'd', 's');
   info_.fccHandler = d.header ? d.header->fccHandler : video_->codec_tag;
-  info_.rate = d.header ? d.header->rate : static_cast<std::uint32_t>(vs->time_base.den);
-  info_.scale = d.header ? d.header->scale : static_cast<std::uint32_t>(vs->time_base.num);
+  info_.rate = d.header ? d.header->rate : static_cast<std::uint32_t>(timeBase.den);
+  info_.scale = d.header ? d.header->scale : static_cast<std::uint32_t>(timeBase.num);
   info_.start = d.header ? static_cast<std::int32_t>(std::min<std::uint32_t>(d.header->start, INT32_MAX)) : 0;
   info_.length = index_.FrameCount();
   info_.width = video_->width;

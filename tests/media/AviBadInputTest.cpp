@@ -253,6 +253,30 @@ TEST_F(AviBadInputTest, ImpossibleHeaderValuesAreRefusedOrBounded) {
   EXPECT_EQ(test::ReadPictureNumber(d->GetFrame(s->FrameCount() - 1), 32, 32), 9);
 }
 
+// A header list under another name: libavformat still reads the streams, and what they say
+// comes from its reading instead of the stream header.
+TEST_F(AviBadInputTest, StreamsOutsideAHeaderListStillOpen) {
+  TestAviOptions o;
+  o.width = 64;
+  o.height = 48;
+  o.frames = 10;
+  const auto file = Write("renamed.avi", o);
+  std::vector<std::uint8_t> bytes = test::ReadFileBytes(file);
+  ASSERT_EQ(std::memcmp(bytes.data() + 20, "hdrl", 4), 0);
+  bytes[23] = 'X';
+  test::WriteFileBytes(file, bytes);
+  AviRegistry registry;
+  MessageText messages;
+  AviStream s = registry.OpenStream(file, messages);
+  ASSERT_TRUE(s) << messages.Get();
+  EXPECT_EQ(s->FrameCount(), 10);
+  EXPECT_EQ(s->FrameRate(), 30);
+  EXPECT_EQ(s->VideoInfo().fccHandler, s->VideoParameters()->codec_tag);
+  AviFrame d = registry.OpenDecoder(s, 0, 0);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(test::ReadPictureNumber(d->GetFrame(9), 64, 48), 9);
+}
+
 // An index whose positions lead nowhere: the file is read through instead.
 TEST_F(AviBadInputTest, AnIndexPointingElsewhereIsNotTrusted) {
   TestAviOptions o;
