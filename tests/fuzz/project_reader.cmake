@@ -1,0 +1,1 @@
+rw_fuzz_target(project_reader DEPS rw_project)
