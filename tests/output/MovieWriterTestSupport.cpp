@@ -147,10 +147,8 @@ bool ReadStreamHeader(std::span<const std::uint8_t> f, int stream, std::uint32_t
   return found;
 }
 
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// ReadFileBytes is the one of tests/support/TestAvi.cpp (same declaration), so that tests
+// linking both helpers have one definition.
 
 bool FailingSink::Write(const std::uint8_t* data, std::size_t size) {
   if (stored_ + size > limit_) {

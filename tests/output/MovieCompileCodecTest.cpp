@@ -1,0 +1,112 @@
+#include "output/CompressorCatalogue.h"
+#include "output/MovieCompile.h"
+
+#include "tests/output/MovieCompileTestSupport.h"
+#include "tests/support/PictureTestFiles.h"
+#include "tests/support/TestAvi.h"
+
+#include <gtest/gtest.h>
+
+namespace rw {
+namespace {
+
+using test::CompiledMovie;
+using test::CompileProject;
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+// A short timeline with every kind of cut and two kinds of transition: a picture of gradients,
+// a colour mat, a moving AVI cut.
+void BuildTimeline(CompileProject& p, const char* code) {
+  p.Output(kWidth, kHeight, code, true, 22050, 16, 1, /*recompress=*/true);
+  const auto picture = p / "pattern.bmp";
+  test::TestPicture gradient;
+  gradient.width = kWidth;
+  gradient.height = kHeight;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      gradient.rgb.push_back(static_cast<std::uint32_t>((x * 3) << 16 | (40 + y * 4) << 8 | (200 - x - y)));
+  test::WriteBytes(picture, test::BmpBytes(gradient, test::BmpVariant::Bgr24));
+  const auto movie = p / "moving.avi";
+  test::TestAviOptions options;
+  options.codec = test::TestAviCodec::Huffyuv;
+  options.width = kWidth;
+  options.height = kHeight;
+  options.frames = 16;
+  options.audioRate = 22050;
+  std::string error;
+  ASSERT_TRUE(test::WriteTestAvi(movie, options, &error)) << error;
+  ASSERT_TRUE(p.AddPicture(picture, 6));
+  ASSERT_TRUE(p.AddMat(30, 160, 90, 8));
+  ASSERT_TRUE(p.AddAvi(movie, 2, 13));
+  ASSERT_TRUE(p.SetTransition(1, "WipeR2L", 3));
+  ASSERT_TRUE(p.SetTransition(2, "WipeE2I", 4));
+}
+
+class EveryCompressor : public testing::TestWithParam<const CompressorInfo*> {};
+
+TEST_P(EveryCompressor, MovieDecodesToTheRenderedPicturesWithinTheCompressorsLoss) {
+  const CompressorInfo& info = *GetParam();
+  CompileProject p;
+  BuildTimeline(p, info.CodeText().c_str());
+  const auto out = p / "movie.avi";
+  ASSERT_TRUE(p.Compile(out)) << p.Messages().Get();
+
+  CompiledMovie movie;
+  std::string error;
+  ASSERT_TRUE(movie.Load(out, error)) << error;
+  const std::vector<DIB> expected = p.ExpectedPictures();
+  ASSERT_EQ(movie.frames, static_cast<std::int64_t>(expected.size()));
+  if (info.family != EncoderFamily::Stored) {
+    EXPECT_TRUE(CompressorCatalogue::SameCode(movie.parameters->codec_tag, info.code));
+  }
+  std::vector<DIB> pictures;
+  ASSERT_TRUE(movie.Pictures(pictures, error)) << error;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    if (info.lossless)
+      EXPECT_TRUE(test::SamePixels(pictures[i], expected[i])) << info.CodeText() << " frame " << i;
+    else {
+      // Within the compressor's loss on pictures with sharper edges than its trial picture, and
+      // nearer to its own frame than to any other.
+      const double own = test::MeanDifference(pictures[i], expected[i]);
+      EXPECT_LE(own, 1.5 * info.trialTolerance) << info.CodeText() << " frame " << i;
+      for (std::size_t j = 0; j < expected.size(); ++j)
+        EXPECT_LE(own, test::MeanDifference(pictures[i], expected[j])) << info.CodeText() << " frame " << i;
+    }
+  }
+  EXPECT_EQ(movie.audio, p.ExpectedSound());
+}
+
+std::vector<const CompressorInfo*> Available() {
+  static CompressorCatalogue catalogue;
+  return catalogue.Entries();
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryCompressor, testing::ValuesIn(Available()),
+                         [](const testing::TestParamInfo<const CompressorInfo*>& info) {
+                           std::string name;
+                           for (char c : info.param->CodeText())
+                             if (std::isalnum(static_cast<unsigned char>(c)))
+                               name += c;
+                           return name;
+                         });
+
+// Decoding ahead on a second thread and the encoders' own threads change nothing in the file.
+TEST(MovieCompileThreads, MoreThreadsWriteTheSameBytes) {
+  CompressorCatalogue catalogue;
+  for (const char* code : {"MJPG", "FMP4", "H264", "FFV1", "MP42"}) {
+    if (!catalogue.Find(*CompressorCatalogue::ParseCode(code)))
+      continue;
+    CompileProject p;
+    BuildTimeline(p, code);
+    const auto one = p / "one.avi";
+    const auto two = p / "two.avi";
+    ASSERT_TRUE(p.Compile(one, 1)) << p.Messages().Get();
+    ASSERT_TRUE(p.Compile(two, 4)) << p.Messages().Get();
+    EXPECT_EQ(test::ReadFileBytes(one), test::ReadFileBytes(two)) << code;
+  }
+}
+
+} // namespace
+} // namespace rw
