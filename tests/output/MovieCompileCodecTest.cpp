@@ -79,6 +79,7 @@ TEST_P(EveryCompressor, MovieDecodesToTheRenderedPicturesWithinTheCompressorsLos
 }
 
 std::vector<const CompressorInfo*> Available() {
+  test::QuietMediaLibraries();
   static CompressorCatalogue catalogue;
   return catalogue.Entries();
 }
