@@ -24,7 +24,7 @@ struct AviVideoInfo {
   std::uint32_t fccHandler = 0; // the compressor's four-character code
   std::uint32_t rate = 0;       // frames per second = rate / scale
   std::uint32_t scale = 0;
-  std::int32_t start = 0;  // number of the first index entry
+  std::int32_t start = 0;  // the header's start (dwStart), as stored
   std::int32_t length = 0; // index entries, empty ones included
   std::int32_t width = 0;  // frame rectangle: right and bottom
   std::int32_t height = 0;
@@ -65,7 +65,9 @@ public:
   std::int32_t FrameHeight() const { return open_ ? info_.height : 0; }
   // Rounded frames per second: (rate + scale / 2) / scale, 30 when the scale is 0.
   std::int32_t FrameRate() const { return frameRate_; }
-  std::int32_t Start() const { return info_.start; }
+  // The number of the first index entry. Every entry number taken or given here counts from
+  // the first entry, so this is always 0 (the header's own start is VideoInfo().start).
+  std::int32_t Start() const { return 0; }
 
   AviAudioFormat AudioFormat() const;
   std::int32_t AudioLength() const { return HasAudio() ? audio_.Length() : 0; }

@@ -68,6 +68,20 @@ void DrawCode(AVFrame* f, int n) {
       std::memset(f->data[p] + y * f->linesize[p], 128, static_cast<std::size_t>((f->width + 1) / 2));
 }
 
+// Moving gradients with noise: content that costs an encoder and a decoder some work.
+void DrawTexture(AVFrame* f, int n) {
+  std::uint32_t seed = static_cast<std::uint32_t>(n) * 2654435761u;
+  for (int y = 0; y < f->height; ++y)
+    for (int x = 0; x < f->width; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      f->data[0][y * f->linesize[0] + x] = static_cast<std::uint8_t>(((x + 2 * n) ^ (y + n)) + (seed >> 28));
+    }
+  for (int p = 1; p < 3; ++p)
+    for (int y = 0; y < (f->height + 1) / 2; ++y)
+      for (int x = 0; x < (f->width + 1) / 2; ++x)
+        f->data[p][y * f->linesize[p] + x] = static_cast<std::uint8_t>(p == 1 ? x + n : y - n);
+}
+
 struct EncoderSetup {
   const char* name;
   AVPixelFormat format;
@@ -168,7 +182,10 @@ bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecC
       continue;
     if (av_frame_make_writable(pic.get()) < 0)
       return Fail(error, "frame not writable");
-    DrawCode(yuv.get(), e);
+    if (o.texture)
+      DrawTexture(yuv.get(), e);
+    else
+      DrawCode(yuv.get(), e);
     if (flip) {
       // Feed the rows upside down so that the stored bytes are bottom-up.
       const std::uint8_t* src[4] = {yuv->data[0] + (o.height - 1) * yuv->linesize[0],

@@ -36,6 +36,7 @@ struct TestAviOptions {
   int audioChannels = 2;
   TestAviSample audioSample = TestAviSample::S16;
   bool stripIndex = false; // turn the idx1 chunk into JUNK and clear the has-index flag
+  bool texture = false;    // moving gradients and noise instead of the block code (benchmarks)
 };
 
 // Writes an AVI file whose pictures carry their display number as a block code (readable after
