@@ -1,0 +1,83 @@
+#include "cli/AudioCommand.h"
+
+#include "cli/CliArgs.h"
+#include "cli/CliCommand.h"
+#include "cli/CliProject.h"
+#include "cli/CliStatus.h"
+#include "cli/OutputFile.h"
+#include "project/TimelineRenderer.h"
+
+#include <limits>
+
+namespace rw::cli {
+
+std::string AudioCommand::WavHeader(const OutputInfo& output, std::uint32_t dataBytes) {
+  const auto channels = static_cast<std::uint32_t>(output.AudioChannels());
+  const auto bits = static_cast<std::uint32_t>(output.AudioBits());
+  const auto rate = static_cast<std::uint32_t>(output.AudioRate());
+  const std::uint32_t align = channels * bits / 8;
+  std::string header = "RIFF";
+  OutputFile::PutU32(header, 36 + dataBytes);
+  header += "WAVEfmt ";
+  OutputFile::PutU32(header, 16);
+  OutputFile::PutU16(header, 1); // PCM
+  OutputFile::PutU16(header, channels);
+  OutputFile::PutU32(header, rate);
+  OutputFile::PutU32(header, rate * align);
+  OutputFile::PutU16(header, align);
+  OutputFile::PutU16(header, bits);
+  header += "data";
+  OutputFile::PutU32(header, dataBytes);
+  return header;
+}
+
+int AudioCommand::Run(const std::vector<std::string>& args) {
+  const CliCommand self = CliCommand::Of<AudioCommand>();
+  CliArgs parsed;
+  std::string error;
+  if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, 2, 2, error))
+    return UsageError(self, error);
+  std::optional<std::int32_t> from = 0;
+  std::optional<std::int32_t> frames;
+  if (const auto value = parsed.Value("from"); value && !(from = CliArgs::ToInt(*value)))
+    return UsageError(self, "--from must be a frame number");
+  if (const auto value = parsed.Value("frames"); value && !(frames = CliArgs::ToInt(*value)))
+    return UsageError(self, "--frames must be a number of frames");
+
+  CliProject cli;
+  if (!cli.Open(parsed.Positional()[0]))
+    return cli.Fail("the project cannot be opened");
+  const pVideoClipList& list = cli.Project().List();
+  const std::int64_t total = list.TotalFrames();
+  const std::int64_t a = *from;
+  const std::int64_t b = frames ? *frames : total - a;
+  if (a < 0 || a > total || b < 0 || a + b > total)
+    return CliProject::Error("frames " + std::to_string(a) + " to " + std::to_string(a + b - 1) +
+                             " are not all on the timeline (0 to " + std::to_string(total - 1) + ")");
+  const OutputInfo& output = list.Output();
+  const std::int64_t bytes = TimelineRenderer::ByteCount(output, a, b);
+  if (bytes > std::numeric_limits<std::uint32_t>::max() - 36)
+    return CliProject::Error("the sound of these frames is too long for a WAV file");
+
+  OutputFile out(parsed.Positional()[1]);
+  if (!out.Open() || !out.Write(WavHeader(output, static_cast<std::uint32_t>(bytes))))
+    return CliProject::Error(out.Error());
+  // One window per frame, as playback and the movie compile render the sound.
+  TimelineRenderer renderer;
+  std::vector<std::uint8_t> buffer;
+  std::int64_t written = 0;
+  for (std::int64_t i = a; i < a + b; ++i) {
+    if (!renderer.RenderAudio(list, buffer, static_cast<std::int32_t>(i), 1))
+      return CliProject::Error("the sound of frame " + std::to_string(i) + " cannot be rendered");
+    if (!out.Write(buffer.data(), buffer.size()))
+      return CliProject::Error(out.Error());
+    written += static_cast<std::int64_t>(buffer.size());
+  }
+  if (written != bytes)
+    return CliProject::Error("the sound came out at another length than announced");
+  if (!out.Commit())
+    return CliProject::Error(out.Error());
+  return kSuccess;
+}
+
+} // namespace rw::cli

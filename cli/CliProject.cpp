@@ -1,0 +1,27 @@
+#include "cli/CliProject.h"
+
+#include "cli/CliStatus.h"
+#include "project/ProjectFile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace rw::cli {
+
+bool CliProject::Open(const std::filesystem::path& file) {
+  return ProjectFile::Open(project_, file, kViewWidth, kViewHeight);
+}
+
+int CliProject::Fail(std::string_view fallback) {
+  return Error(messages_.Empty() ? fallback : std::string_view(messages_.Get()));
+}
+
+int CliProject::Error(std::string_view text) {
+  std::string line = "reelwright-cli: " + std::string(text);
+  if (!line.ends_with('\n'))
+    line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return kFailure;
+}
+
+} // namespace rw::cli

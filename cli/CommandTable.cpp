@@ -1,0 +1,34 @@
+#include "cli/CommandTable.h"
+
+#include "cli/AudioCommand.h"
+#include "cli/FrameCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/SaveCommand.h"
+
+#include <array>
+
+namespace rw::cli {
+namespace {
+
+// One line per command.
+constexpr std::array kCommands = {
+    CliCommand::Of<InfoCommand>(),
+    CliCommand::Of<FrameCommand>(),
+    CliCommand::Of<AudioCommand>(),
+    CliCommand::Of<SaveCommand>(),
+};
+
+} // namespace
+
+std::span<const CliCommand> CommandTable() {
+  return kCommands;
+}
+
+const CliCommand* FindCommand(std::string_view name) {
+  for (const CliCommand& command : kCommands)
+    if (command.name == name)
+      return &command;
+  return nullptr;
+}
+
+} // namespace rw::cli

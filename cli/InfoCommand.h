@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rw {
+class VideoProject;
+}
+
+namespace rw::cli {
+
+// info PROJECT.rwe: the project as one JSON object on standard output.
+class InfoCommand {
+public:
+  static constexpr std::string_view kName = "info";
+  static constexpr std::string_view kUsage = "info PROJECT.rwe";
+  static constexpr std::string_view kSummary =
+      "print the project as JSON: length, current frame, selection, output settings and every cut "
+      "with its transition and sound";
+
+  static int Run(const std::vector<std::string>& args);
+
+  // The JSON text of a project.
+  static std::string Describe(const VideoProject& project);
+};
+
+} // namespace rw::cli
