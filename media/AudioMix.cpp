@@ -91,6 +91,8 @@ bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* 
   }
   if (s + m > n)
     m = n - s;
+  if (m < 0) // a negative length: nothing to mix
+    return false;
   const std::int64_t k = ScaleDiv64(m + 1, c, r) + 1;
   if (o > kInt32Max || k > kInt32Max)
     return false;

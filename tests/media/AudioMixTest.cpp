@@ -228,6 +228,11 @@ TEST(AudioMixTest, WindowPlacement) {
   EXPECT_FALSE(AudioMix::MixInto(clip, left.data(), right.data(), 0, 10, 30, 0));
   auto silent = AudioClip::Make<MemoryClip>(1, 16, 0, std::vector<std::int32_t>(10));
   EXPECT_FALSE(AudioMix::MixInto(silent, left.data(), right.data(), 0, 10, 30, 44100));
+  // A negative length mixes nothing.
+  auto* memory = static_cast<MemoryClip*>(clip.Get());
+  memory->Set(0, -50000, 60, 256);
+  std::vector<std::int32_t> wideLeft(100000), wideRight(100000);
+  EXPECT_FALSE(AudioMix::MixInto(clip, wideLeft.data(), wideRight.data(), 0, 100000, 30, 44100));
 }
 
 TEST(AudioMixTest, ConversionOfSamples) {
