@@ -10,6 +10,10 @@
 #include "output/settings/OutputInfo.h"
 #include "project/EditDialogs.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -18,13 +22,16 @@ namespace rw::cli {
 namespace {
 
 constexpr std::uint32_t kVideoType = 'v' | 'i' << 8 | 'd' << 16 | 's' << 24;
+// The stored quality that stands for "the compressor's default".
+constexpr std::uint32_t kDefaultQuality = 0xFFFFFFFF;
 
 // The command line standing in for the output format dialog and the compressor choice: each
 // dialog takes what the options say and keeps the rest of the project's settings; a setting
 // that is still missing fails with a message naming its option.
 class OptionDialogs : public EditDialogs {
 public:
-  OptionDialogs(MessageText& messages, const VideoProject& project) : messages_(messages), project_(project) {}
+  OptionDialogs(MessageText& messages, const VideoProject& project)
+      : messages_(messages), project_(project) {}
 
   std::optional<std::int32_t> width;
   std::optional<std::int32_t> height;
@@ -60,13 +67,17 @@ public:
   bool ChooseCompressor(OutputInfo& settings) override {
     CompressOptions& options = settings.Compress();
     if (code) {
+      // A compressor chosen here for the first time starts at its default quality.
+      if (options.fccHandler == 0 && !quality)
+        options.dwQuality = kDefaultQuality;
       options.fccType = kVideoType;
       options.fccHandler = *code;
     }
     if (quality)
       options.dwQuality = static_cast<std::uint32_t>(*quality);
     if (options.fccHandler == 0) {
-      messages_.Append("the project has no compressor: give one with --codec FOURCC (see reelwright-cli codecs)\n");
+      messages_.Append(
+          "the project has no compressor: give one with --codec FOURCC (see reelwright-cli codecs)\n");
       return false;
     }
     return true;
@@ -80,7 +91,8 @@ private:
 void Summarise(const std::string& file, const MovieCompile::Summary& result, double seconds) {
   std::printf("%s: %d frames (%lld compressed, %lld copied), %lld sound samples, %.2f s\n", file.c_str(),
               result.done, static_cast<long long>(result.encodedPictures),
-              static_cast<long long>(result.copiedSamples), static_cast<long long>(result.audioSamples), seconds);
+              static_cast<long long>(result.copiedSamples), static_cast<long long>(result.audioSamples),
+              seconds);
 }
 
 } // namespace
@@ -89,11 +101,13 @@ int CompileCommand::Run(const std::vector<std::string>& args) {
   const CliCommand self = CliCommand::Of<CompileCommand>();
   CliArgs parsed;
   std::string error;
-  if (!parsed.Parse(args,
-                    {{"codec", true}, {"size", true}, {"quality", true}, {"recompress", false}, {"no-audio", false}},
-                    2, 2, error))
+  if (!parsed.Parse(
+          args,
+          {{"codec", true}, {"size", true}, {"quality", true}, {"recompress", false}, {"no-audio", false}}, 2,
+          2, error))
     return UsageError(self, error);
 
+  av_log_set_level(AV_LOG_FATAL);
   CliProject cli;
   OptionDialogs dialogs(cli.Messages(), cli.Project());
   if (const auto value = parsed.Value("codec")) {
@@ -139,8 +153,8 @@ int CompileCommand::Run(const std::vector<std::string>& args) {
   const MovieCompile::Summary& result = compile.Result();
   Summarise(movie, result, progress.Elapsed());
   if (result.stopped) {
-    std::fprintf(stderr, "reelwright-cli: stopped after %d of %d frames; %s is complete up to there\n", result.done,
-                 result.frames, movie.c_str());
+    std::fprintf(stderr, "reelwright-cli: stopped after %d of %d frames; %s is complete up to there\n",
+                 result.done, result.frames, movie.c_str());
     return kStopped;
   }
   return kSuccess;

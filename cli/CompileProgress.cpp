@@ -12,7 +12,9 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void OnInterrupt(int) { interrupted = 1; }
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+}
 
 constexpr int kBarWidth = 30;
 constexpr auto kRedraw = std::chrono::milliseconds(100);
@@ -39,9 +41,13 @@ CompileProgress::CompileProgress(const MovieCompile& compile, bool draw)
   sigaction(SIGINT, &action, nullptr);
 }
 
-CompileProgress::~CompileProgress() { std::signal(SIGINT, SIG_DFL); }
+CompileProgress::~CompileProgress() {
+  std::signal(SIGINT, SIG_DFL);
+}
 
-bool CompileProgress::Interrupted() { return interrupted != 0; }
+bool CompileProgress::Interrupted() {
+  return interrupted != 0;
+}
 
 double CompileProgress::Elapsed() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
