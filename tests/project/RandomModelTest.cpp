@@ -3,7 +3,10 @@
 
 #include "ModelTestClips.h"
 
+#include "media/AviClip.h"
 #include "project/VideoProject.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestAvi.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +50,9 @@ std::uint64_t Print(const EditInfo& state) {
   for (std::int32_t i = 0; i < list.Count(); ++i) {
     const ClipInfo& e = list.EntryAt(i);
     out << e.clip.Get() << e.clip->Length() << e.clip->GetBeginFrame() << e.trans.Get() << e.trans.Length()
-        << e.trans->IsValid() << e.audio.Get() << e.audio.Count();
+        << e.trans->IsValid() << e.audio.Get() << e.audio.Count() << e.clip->Audio().Get();
+    if (!e.clip->Audio().IsNull())
+      out << e.clip->Audio()->Volume() << e.clip->Audio()->Length();
     for (std::int32_t k = 0; k < e.audio.Count(); ++k)
       out << e.audio.At(k).Get() << e.audio.At(k)->PlayFrame() << e.audio.At(k)->Length();
   }
@@ -74,9 +79,33 @@ protected:
 
   int Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
 
+  TempDir dir;
+  std::filesystem::path aviFile;
+
+  void SetUp() override {
+    QuietMediaLibraries();
+    TestAviOptions options;
+    options.codec = TestAviCodec::Mjpeg;
+    options.width = 32;
+    options.height = 24;
+    options.frames = 20;
+    options.audioRate = 22050;
+    aviFile = dir / "cut.avi";
+    std::string error;
+    ASSERT_TRUE(WriteTestAvi(aviFile, options, &error)) << error;
+  }
+
   VideoClip RandomCut() {
-    if (Random(0, 1) == 0)
+    const int kind = Random(0, 2);
+    if (kind == 0)
       return Mat(Random(1, 12), static_cast<std::uint32_t>(Random(0, 255)));
+    if (kind == 1) {
+      VideoClip avi = AviClip::OpenFile(aviFile, context);
+      EXPECT_FALSE(avi.IsNull()) << messages.Get();
+      avi.SetBeginFrame(Random(0, 10));
+      avi.SetLength(Random(1, 10));
+      return avi;
+    }
     VideoClip movie = Movie(20, Random(0, 5));
     movie->SetBeginFrame(Random(0, 10));
     movie->SetLength(Random(1, 10));
