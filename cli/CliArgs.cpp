@@ -65,7 +65,7 @@ std::optional<std::string> CliArgs::Value(std::string_view name) const {
 }
 
 std::optional<std::int32_t> CliArgs::ToInt(std::string_view text) {
-  if (text.starts_with('+'))
+  if (text.starts_with('+') && !text.starts_with("+-"))
     text.remove_prefix(1);
   std::int32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

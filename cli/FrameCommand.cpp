@@ -8,6 +8,8 @@
 #include "project/TimelineRenderer.h"
 #include "render/DIB.h"
 
+#include <algorithm>
+
 namespace rw::cli {
 
 std::string FrameCommand::BmpBytes(const DIB& picture) {
@@ -30,7 +32,12 @@ std::string FrameCommand::BmpBytes(const DIB& picture) {
   OutputFile::PutU32(bytes, static_cast<std::uint32_t>(h.biYPelsPerMeter));
   OutputFile::PutU32(bytes, h.biClrUsed);
   OutputFile::PutU32(bytes, h.biClrImportant);
+  const std::size_t start = bytes.size();
   bytes.append(reinterpret_cast<const char*>(picture.Bits()), h.biSizeImage);
+  const std::size_t row = static_cast<std::size_t>(picture.Width()) * 3;
+  const auto stride = static_cast<std::size_t>(picture.Stride());
+  for (std::size_t y = 0; row < stride && y < static_cast<std::size_t>(picture.Height()); ++y)
+    std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(start + y * stride + row), stride - row, '\0');
   return bytes;
 }
 

@@ -21,7 +21,9 @@ public:
 
   static int Run(const std::vector<std::string>& args);
 
-  // A BMP file of the buffer: the 14-byte file header, then its 40-byte header and pixel block.
+  // A BMP file of the buffer: the 14-byte file header, then its 40-byte header and pixel block
+  // with the bytes that pad each row to a multiple of 4 set to 0 (the renderer leaves them as
+  // its work buffers had them).
   static std::string BmpBytes(const DIB& picture);
 };
 
