@@ -32,6 +32,9 @@ void AttachPalette(const AVCodecParameters& par, AVPacket& pkt) {
     return;
   std::memset(pal, 0, AVPALETTE_SIZE);
   const std::uint8_t* src = par.extradata + par.extradata_size - size;
+  // libavformat may have put its "BottomUp" mark behind the palette.
+  if (src - par.extradata >= 9 && std::memcmp(par.extradata + par.extradata_size - 9, "BottomUp", 9) == 0)
+    src -= 9;
   for (int i = 0; i < size / 4; ++i) {
     // Stored as blue, green, red, reserved; the palette wants opaque 0xAARRGGBB in native order.
     const std::uint32_t v = 0xFF000000u | static_cast<std::uint32_t>(src[4 * i + 2]) << 16 |

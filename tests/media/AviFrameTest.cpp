@@ -125,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Codecs, AviFrameExactTest,
                                            CodecCase{"Huffyuv", TestAviCodec::Huffyuv, 30, 1},
                                            CodecCase{"RawBgr24", TestAviCodec::RawBgr24, 30, 1},
                                            CodecCase{"RawBgr24BottomUp", TestAviCodec::RawBgr24BottomUp, 30,
-                                                     1}),
+                                                     1},
+                                           CodecCase{"RawPal8", TestAviCodec::RawPal8, 20, 1}),
                          [](const ::testing::TestParamInfo<CodecCase>& info) { return info.param.name; });
 
 } // namespace

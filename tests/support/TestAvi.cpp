@@ -103,6 +103,8 @@ EncoderSetup SetupOf(TestAviCodec codec) {
   case TestAviCodec::RawBgr24:
   case TestAviCodec::RawBgr24BottomUp:
     return {"rawvideo", AV_PIX_FMT_BGR24};
+  case TestAviCodec::RawPal8:
+    return {"rawvideo", AV_PIX_FMT_PAL8};
   case TestAviCodec::None:
     break;
   }
@@ -157,9 +159,10 @@ bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecC
   pic->height = o.height;
   if (av_frame_get_buffer(yuv.get(), 0) < 0 || av_frame_get_buffer(pic.get(), 0) < 0)
     return Fail(error, "out of memory");
+  const bool pal8 = setup.format == AV_PIX_FMT_PAL8;
   std::unique_ptr<SwsContext, SwsFree> sws(sws_getContext(o.width, o.height, AV_PIX_FMT_YUV420P, o.width,
-                                                          o.height, setup.format, SWS_POINT, nullptr, nullptr,
-                                                          nullptr));
+                                                          o.height, pal8 ? AV_PIX_FMT_GRAY8 : setup.format,
+                                                          SWS_POINT, nullptr, nullptr, nullptr));
   if (!sws)
     return Fail(error, "no converter");
   const bool flip = o.codec == TestAviCodec::RawBgr24BottomUp;
@@ -193,6 +196,17 @@ bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecC
                                     yuv->data[2] + ((o.height + 1) / 2 - 1) * yuv->linesize[2], nullptr};
       const int strides[4] = {-yuv->linesize[0], -yuv->linesize[1], -yuv->linesize[2], 0};
       sws_scale(sws.get(), src, strides, 0, o.height, pic->data, pic->linesize);
+    } else if (pal8) {
+      // Dark cells become colour 3 and light ones colour 7 of a palette where no other entry
+      // is grey, so that only a palette read right gives the code back.
+      auto* palette = reinterpret_cast<std::uint32_t*>(pic->data[1]);
+      for (std::uint32_t i = 0; i < 256; ++i)
+        palette[i] = 0xFF000000u | (i * 0x3F1Bu & 0xFF) << 16 | (i * 0x9Du & 0x7F);
+      palette[3] = 0xFF000000u;
+      palette[7] = 0xFFFFFFFFu;
+      for (int y = 0; y < o.height; ++y)
+        for (int x = 0; x < o.width; ++x)
+          pic->data[0][y * pic->linesize[0] + x] = yuv->data[0][y * yuv->linesize[0] + x] > 128 ? 7 : 3;
     } else {
       sws_scale(sws.get(), yuv->data, yuv->linesize, 0, o.height, pic->data, pic->linesize);
     }

@@ -9,15 +9,16 @@ namespace rw::test {
 
 // Video codecs the test AVI generator can write (all through libavcodec's own encoders).
 enum class TestAviCodec {
-  None,            // audio only: no video stream
-  Mjpeg,           // intra only, lossy
-  Mpeg4,           // MPEG-4 part 2, P-frames only
-  Mpeg4BFrames,    // MPEG-4 part 2 with two B-frames between references (open groups of pictures)
-  H264BFrames,     // libx264 with B-frames and a B-pyramid
-  Ffv1,            // lossless, inter-frame contexts
-  Huffyuv,         // lossless, intra only
-  RawBgr24,        // uncompressed 24-bit, stored top-down
-  RawBgr24BottomUp // uncompressed 24-bit, stored bottom-up (the classic DIB layout)
+  None,             // audio only: no video stream
+  Mjpeg,            // intra only, lossy
+  Mpeg4,            // MPEG-4 part 2, P-frames only
+  Mpeg4BFrames,     // MPEG-4 part 2 with two B-frames between references (open groups of pictures)
+  H264BFrames,      // libx264 with B-frames and a B-pyramid
+  Ffv1,             // lossless, inter-frame contexts
+  Huffyuv,          // lossless, intra only
+  RawBgr24,         // uncompressed 24-bit, stored top-down
+  RawBgr24BottomUp, // uncompressed 24-bit, stored bottom-up (the classic DIB layout)
+  RawPal8           // uncompressed 8-bit with a palette in the stream format
 };
 
 // How the PCM audio of a test file is stored.
