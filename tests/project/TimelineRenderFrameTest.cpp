@@ -20,13 +20,13 @@ namespace {
 using test::FrameColor;
 using test::NumberedCut;
 
-struct CutSpec {
+struct CutPlan {
   std::int32_t length;
   std::int32_t trans = 0; // length of the transition into this cut
 };
 
 // Entries of NumberedCuts with ids 1, 2, 3, … and transitions of kind `kind`.
-VideoClipList NumberedList(const std::vector<CutSpec>& cuts, int kind = TransitionKinds::kWipeL2R,
+VideoClipList NumberedList(const std::vector<CutPlan>& cuts, int kind = TransitionKinds::kWipeL2R,
                            std::int32_t sourceWidth = 40, std::int32_t sourceHeight = 30,
                            const std::shared_ptr<test::SharedFrames>& frames = nullptr) {
   MessageText messages;
@@ -85,7 +85,7 @@ protected:
 
   // Every timeline frame of `list` rendered at w × h against the picture worked out from the
   // cut lengths and transition lengths alone.
-  void CheckEveryFrame(const VideoClipList& list, const std::vector<CutSpec>& cuts, bool quick,
+  void CheckEveryFrame(const VideoClipList& list, const std::vector<CutPlan>& cuts, bool quick,
                        std::int32_t w, std::int32_t h) {
     DIB out = Blank(w, h);
     std::int32_t start = 0;
@@ -118,7 +118,7 @@ protected:
 };
 
 TEST_F(TimelineRenderFrameTest, EveryFrameOfEveryTransitionKindInBothVariants) {
-  const std::vector<CutSpec> cuts = {{40}, {30, 10}, {25, 5}, {12, 12}, {6}};
+  const std::vector<CutPlan> cuts = {{40}, {30, 10}, {25, 5}, {12, 12}, {6}};
   for (int kind = 0; kind < TransitionKinds::Count(); ++kind) {
     SCOPED_TRACE(std::string(TransitionKinds::Keyword(kind)));
     const VideoClipList list = NumberedList(cuts, kind);
@@ -156,7 +156,7 @@ TEST_F(TimelineRenderFrameTest, SmoothTransitionUsesSourceFramesOfBothCuts) {
 // nothing would be scaled (and copied) on the way.
 TEST_F(TimelineRenderFrameTest, CutsSharingOneDecoderComposeBothPictures) {
   const auto frames = std::make_shared<test::SharedFrames>();
-  const std::vector<CutSpec> cuts = {{20}, {20, 6}};
+  const std::vector<CutPlan> cuts = {{20}, {20, 6}};
   const VideoClipList list = NumberedList(cuts, TransitionKinds::kOverlap, 32, 24, frames);
   CheckEveryFrame(list, cuts, false, 32, 24);
   CheckEveryFrame(list, cuts, true, 16, 12);
@@ -250,7 +250,7 @@ TEST_F(TimelineRenderFrameTest, InvalidEarlierCutIsBlackInsideTheTransition) {
 
 // The work buffers follow the caller's size from one call to the next.
 TEST_F(TimelineRenderFrameTest, AlternatingOutputSizes) {
-  const std::vector<CutSpec> cuts = {{16}, {16, 8}};
+  const std::vector<CutPlan> cuts = {{16}, {16, 8}};
   const VideoClipList list = NumberedList(cuts, TransitionKinds::kWipeE2I);
   for (int round = 0; round < 2; ++round) {
     CheckEveryFrame(list, cuts, false, 32, 24);
