@@ -1,7 +1,7 @@
 #include "media/AviAudioClip.h"
 
-#include "base/RecordGrammar.h"
 #include "media/AudioClipRecord.h"
+#include "media/AviClip.h"
 #include "media/MediaContext.h"
 
 namespace rw {
@@ -81,8 +81,7 @@ AudioClip AviAudioClip::Rebuild() {
 }
 
 AudioClip AviAudioClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
-  const std::string name = file.string();
-  if (name.size() < 4 || !SameWord(std::string_view(name).substr(name.size() - 4), ".AVI"))
+  if (!AviClip::HasAviExtension(file))
     return AudioClip();
   AudioClip clip = AudioClip::Make<AviAudioClip>(context, file);
   if (!clip->IsValid())

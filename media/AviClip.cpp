@@ -123,9 +123,13 @@ VideoClip AviClip::Rebuild() {
   return VideoClip(std::move(clip));
 }
 
-VideoClip AviClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
+bool AviClip::HasAviExtension(const std::filesystem::path& file) {
   const std::string name = file.string();
-  if (name.size() < 4 || !SameWord(std::string_view(name).substr(name.size() - 4), ".AVI"))
+  return name.size() >= 4 && SameWord(std::string_view(name).substr(name.size() - 4), ".AVI");
+}
+
+VideoClip AviClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
+  if (!HasAviExtension(file))
     return VideoClip();
   VideoClip clip = VideoClip::Make<AviClip>(context, file);
   if (!clip->IsValid())

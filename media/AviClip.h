@@ -53,6 +53,9 @@ public:
 
   const AviFrame& Decoder() const { return decoder_; }
 
+  // The name has at least 4 bytes and ends in ".AVI" in any letter case.
+  static bool HasAviExtension(const std::filesystem::path& file);
+
   // Kind operations of the video clip kind table.
   static VideoClip OpenFile(const std::filesystem::path& file, MediaContext& context);
   static VideoClip LoadRecord(RecordReader& reader, MediaContext& context);

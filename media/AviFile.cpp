@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rw {
@@ -9,13 +10,20 @@ namespace rw {
 bool AviFile::Open(const std::filesystem::path& file) {
   Close();
   fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  return fd_ >= 0;
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    Close();
+    return false;
+  }
+  size_ = st.st_size;
+  return true;
 }
 
 void AviFile::Close() {
   if (fd_ >= 0)
     ::close(fd_);
   fd_ = -1;
+  size_ = 0;
 }
 
 bool AviFile::ReadAt(std::int64_t pos, void* dest, std::size_t size) const {

@@ -20,6 +20,12 @@ public:
   bool Open(const std::filesystem::path& file);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  // The size of the file when it was opened.
+  std::int64_t Size() const { return size_; }
+  // The sample's data lies within the file.
+  bool Holds(const AviSampleRef& ref) const {
+    return ref.DataPos() >= 0 && ref.DataPos() + ref.size <= size_;
+  }
 
   // Reads exactly `size` bytes at `pos`; false on a short read or an error.
   bool ReadAt(std::int64_t pos, void* dest, std::size_t size) const;
@@ -33,6 +39,7 @@ public:
 
 private:
   int fd_ = -1;
+  std::int64_t size_ = 0;
 };
 
 } // namespace rw

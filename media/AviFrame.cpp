@@ -75,6 +75,7 @@ void pAviFrame::Close() {
   decoder_.Close();
   cache_.Clear();
   sws_.reset();
+  swsColours_ = {};
   cachedFrame_ = -1;
   current_ = nullptr;
 }
@@ -137,10 +138,14 @@ void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
   if (!sws)
     return;
   const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-  if (desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB)) {
-    const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
+  const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
+  const bool yuv = desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
+  // The colour tables are built again only when the converter or the source's colours change.
+  const SwsColours colours{sws, frame.width, frame.height, format, space, fullRange};
+  if (yuv && !(colours == swsColours_)) {
     sws_setColorspaceDetails(sws, sws_getCoefficients(space), fullRange ? 1 : 0,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    swsColours_ = colours;
   }
   std::uint8_t* pixels = cache_.Insert(picture);
   if (!pixels)

@@ -72,6 +72,16 @@ private:
   std::size_t cacheLimit_ = std::size_t{64} << 20;
   std::int32_t target_ = 0;
   SwsContextPtr sws_;
+  struct SwsColours {
+    const SwsContext* context = nullptr;
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    int space = 0;
+    bool fullRange = false;
+    friend bool operator==(const SwsColours&, const SwsColours&) = default;
+  };
+  SwsColours swsColours_; // what the converter's colour tables were set up for
 };
 
 // Handle to a shared AVI frame decoder.

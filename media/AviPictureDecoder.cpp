@@ -62,7 +62,8 @@ bool AviPictureDecoder::Open(const pAviStream& stream) {
     return false;
   frame_.reset(av_frame_alloc());
   lastGood_.reset(av_frame_alloc());
-  if (!frame_ || !lastGood_)
+  packet_.reset(av_packet_alloc());
+  if (!frame_ || !lastGood_ || !packet_)
     return false;
   const AVCodecDescriptor* desc = avcodec_descriptor_get(par->codec_id);
   reorder_ = desc && (desc->props & AV_CODEC_PROP_REORDER);
@@ -150,8 +151,9 @@ void AviPictureDecoder::Feed() {
   }
   const std::int32_t p = run_.fed++;
   const AviSampleRef& ref = index.Sample(p);
-  AvPacketPtr pkt(av_packet_alloc());
-  if (!pkt || av_new_packet(pkt.get(), static_cast<int>(ref.size)) < 0)
+  AVPacket* pkt = packet_.get();
+  av_packet_unref(pkt);
+  if (av_new_packet(pkt, static_cast<int>(ref.size)) < 0)
     return;
   if (!stream_->File().ReadSample(ref, pkt->data))
     return; // unreadable: the picture is lost and shown as the one before it
@@ -162,7 +164,7 @@ void AviPictureDecoder::Feed() {
   if (p == run_.start)
     AttachPalette(*stream_->VideoParameters(), *pkt);
   // Damaged data is refused here or comes out as a missing picture; either way decoding goes on.
-  avcodec_send_packet(codec_.get(), pkt.get());
+  avcodec_send_packet(codec_.get(), pkt);
 }
 
 void AviPictureDecoder::Emit(std::int32_t shown, const AVFrame& frame, Sink& sink) {

@@ -70,6 +70,7 @@ private:
   std::map<std::int32_t, std::int32_t> trailing_; // key picture -> first picture after its leading ones
   Run run_;
   AvFramePtr frame_;
+  AvPacketPtr packet_;
   AvFramePtr lastGood_;
   std::int32_t lastGoodShown_ = -1;
   std::int32_t target_ = 0;

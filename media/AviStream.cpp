@@ -232,9 +232,10 @@ bool pAviStream::ReadIndexes(Demuxer& d) {
   d.tsBase = d.header ? std::min<std::int64_t>(d.header->start, first) : std::min<std::int64_t>(0, first);
   for (int i = 0; i < n; ++i) {
     const AVIndexEntry* e = avformat_index_get_entry(vs, i);
-    if (e->size > 0)
-      index_.Add(e->timestamp - d.tsBase, {e->pos, static_cast<std::uint32_t>(e->size), true},
-                 (e->flags & AVINDEX_KEYFRAME) != 0);
+    const AviSampleRef ref{e->pos, static_cast<std::uint32_t>(e->size), true};
+    // An entry whose data lies beyond the end of the file counts as empty.
+    if (e->size > 0 && file_.Holds(ref))
+      index_.Add(e->timestamp - d.tsBase, ref, (e->flags & AVINDEX_KEYFRAME) != 0);
   }
   // The positions must lead to the chunks they describe; otherwise the file is read through.
   if (index_.PictureCount() == 0 || !file_.CheckHeader(index_.Sample(0))) {
@@ -247,8 +248,9 @@ bool pAviStream::ReadIndexes(Demuxer& d) {
     const int m = avformat_index_get_entries_count(as);
     for (int i = 0; i < m; ++i) {
       const AVIndexEntry* e = avformat_index_get_entry(as, i);
-      if (e->size > 0)
-        audio_.AddChunk({e->pos, static_cast<std::uint32_t>(e->size), true});
+      const AviSampleRef ref{e->pos, static_cast<std::uint32_t>(e->size), true};
+      if (e->size > 0 && file_.Holds(ref))
+        audio_.AddChunk(ref);
     }
   }
   return true;
