@@ -105,8 +105,12 @@ void MovieCompileFrames::Render(const pVideoClip* clip, std::int32_t f, std::int
   const bool needed = f <= t || (clip && clip->IsNewFrame(f));
   if (!needed)
     return;
-  renderer_.SmoothFrame(list_, current_, pos_);
-  if (previousValid_ && current_.IsSame(previous_))
+  // The picture is made in the step itself; it is sent only when it differs from the last one.
+  DIB& picture = step.picture;
+  if (picture.Width() != current_.Width() || picture.Height() != current_.Height())
+    picture.CreateLike(current_);
+  renderer_.SmoothFrame(list_, picture, pos_);
+  if (previousValid_ && picture.IsSame(previous_))
     return;
   const bool key = f == 0 || f == t - 1 || (f >= t && clip && clip->IsKeyFrame(f)) || afterSample_;
   SendPicture(step, key);
@@ -116,8 +120,7 @@ void MovieCompileFrames::Render(const pVideoClip* clip, std::int32_t f, std::int
 void MovieCompileFrames::SendPicture(MovieCompileStep& step, bool key) {
   step.video = MovieCompileStep::Video::Picture;
   step.key = key;
-  CopyPicture(current_, step.picture);
-  CopyPicture(current_, previous_);
+  CopyPicture(step.picture, previous_);
   previousValid_ = true;
   afterSample_ = false;
   lastSent_ = step.position;
