@@ -65,7 +65,7 @@ std::vector<std::filesystem::path> FilesRead(const VideoProject& project) {
   return files;
 }
 
-// The Part of the message that names what failed when the writer cannot open.
+// The message naming what failed when the writer cannot open.
 std::string OpenFailure(MovieWriter::OpenResult result, const std::filesystem::path& file) {
   switch (result) {
   case MovieWriter::OpenResult::FileNotWritable:
