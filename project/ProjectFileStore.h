@@ -25,7 +25,8 @@ class ProjectFileStore {
 public:
   // Consulted before each file system call of a save with the call's name ("create", "write",
   // "fsync", "link", "rename", "unlink", "sync-folder"); answering true makes that call fail as
-  // a full or broken disk would. For tests.
+  // a full or broken disk would ("link" as on a file system without hard links, which makes the
+  // save copy instead). For tests.
   using FaultHook = std::function<bool(std::string_view call)>;
 
   // The file's name with its extension replaced by ".$WE" and by ".$W$".

@@ -102,8 +102,12 @@ TEST_F(ProjectFileSaveTest, LeftoverHoldIsDeletedBySuccessfulSave) {
   EXPECT_EQ(Snapshot(dir.Path()), (std::map<std::string, std::string>{{"proj.rwe", "first"}}));
 }
 
-// A save that fails at its k-th file system call, for every k, leaves every file as it was.
-TEST_F(ProjectFileSaveTest, FailureAtAnyStepLeavesEveryFileAsItWas) {
+// A save that fails at its k-th file system call, for every k, leaves every file as it was; on a
+// file system without hard links (the backups are copied) as well.
+class ProjectFileFaultTest : public ProjectFileSaveTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ProjectFileFaultTest, FailureAtAnyStepLeavesEveryFileAsItWas) {
+  const bool noLinks = GetParam();
   struct Start {
     const char* name;
     std::map<std::string, std::string> files;
@@ -122,10 +126,16 @@ TEST_F(ProjectFileSaveTest, FailureAtAnyStepLeavesEveryFileAsItWas) {
     for (const auto& [name, text] : start.files)
       WriteText(dir / name, text);
     int calls = 0;
-    ASSERT_TRUE(ProjectFileStore::Write(file, big, messages, [&](std::string_view) {
+    ASSERT_TRUE(ProjectFileStore::Write(file, big, messages, [&](std::string_view what) {
+      if (what == "link")
+        return noLinks;
       ++calls;
       return false;
     }));
+    if (noLinks && start.files.contains("proj.rwe")) {
+      EXPECT_EQ(ReadText(backup), start.files.at("proj.rwe"));
+      EXPECT_EQ(fs::hard_link_count(backup), 1u);
+    }
     ASSERT_GT(calls, 3);
     for (int k = 0; k < calls; ++k) {
       for (const auto& entry : fs::directory_iterator(dir.Path()))
@@ -136,6 +146,8 @@ TEST_F(ProjectFileSaveTest, FailureAtAnyStepLeavesEveryFileAsItWas) {
       std::string failed;
       messages.Clear();
       const bool ok = ProjectFileStore::Write(file, big, messages, [&](std::string_view what) {
+        if (what == "link")
+          return noLinks;
         if (call++ != k)
           return false;
         failed = what;
@@ -151,6 +163,8 @@ TEST_F(ProjectFileSaveTest, FailureAtAnyStepLeavesEveryFileAsItWas) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(LinksOrCopies, ProjectFileFaultTest, ::testing::Bool());
 
 TEST_F(ProjectFileSaveTest, FailedSaveKeepsTheProjectModifiedAndReportsTheFile) {
   AddMat(1);
