@@ -2,7 +2,7 @@
 
 namespace rw {
 
-ClipInfo::ClipInfo() : ClipInfo(Default()) {}
+ClipInfo::ClipInfo() : audio(AudioClipSet::New()) {}
 
 ClipInfo::ClipInfo(VideoClip c, VideoTransition t, AudioClipSet a)
     : clip(std::move(c)), trans(std::move(t)), audio(std::move(a)) {

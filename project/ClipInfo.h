@@ -19,7 +19,7 @@ struct ClipInfo {
   VideoTransition trans;
   AudioClipSet audio;
 
-  // An empty cut with the shared empty transition and empty set (see Default()).
+  // An empty cut with a new empty transition and a new empty set.
   ClipInfo();
   ClipInfo(VideoClip clip, VideoTransition trans, AudioClipSet audio);
   // The cut with a new empty transition and a new empty set.
