@@ -2,6 +2,7 @@
 
 #include "base/FileNameForm.h"
 #include "base/MessageText.h"
+#include "base/RecordBlock.h"
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
 #include "base/RecordWriter.h"
@@ -9,16 +10,6 @@
 #include <string>
 
 namespace rw {
-namespace {
-
-void Report(MessageText* messages, const RecordReader& reader, std::string_view what) {
-  if (messages)
-    messages->Append("クリップの記録が読めません(" + std::to_string(reader.LineNumber()) +
-                     "行目): " + std::string(what) + "\n");
-}
-
-} // namespace
-
 bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int level) {
   writer.Begin(level);
   const int inner = level + 1;
@@ -39,33 +30,9 @@ bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int le
 }
 
 bool VideoClipRecord::Read(pVideoClip& blank, RecordReader& reader, MessageText* messages) {
-  std::string text;
-  for (;;) {
-    if (!reader.ReadLine(text)) {
-      Report(messages, reader, "begin がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (line.isKey) {
-      Report(messages, reader, "begin の前に " + line.key + " があります");
-      return false;
-    }
-    if (SameWord(line.key, "begin"))
-      break;
-  }
-  for (;;) {
-    if (!reader.ReadLine(text)) {
-      Report(messages, reader, "end がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (!line.isKey) {
-      if (SameWord(line.key, "end"))
-        return true;
-      continue;
-    }
+  return RecordBlock::Read(reader, messages, "クリップ", [&](const RecordLine& line) {
     if (blank.LoadExtra(line.key, line.value))
-      continue;
+      return;
     if (SameWord(line.key, "FileName"))
       blank.fileName_ = FileNameForm::Read(line.value, reader.Folder());
     else if (SameWord(line.key, "StartFrame"))
@@ -76,7 +43,7 @@ bool VideoClipRecord::Read(pVideoClip& blank, RecordReader& reader, MessageText*
       blank.length_ = ReadNumber(line.value);
     else if (SameWord(line.key, "Volume"))
       blank.loadedVolume_ = ReadNumber(line.value);
-  }
+  });
 }
 
 VideoClip VideoClipRecord::Load(VideoClip blank, RecordReader& reader, MessageText* messages) {

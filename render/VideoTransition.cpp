@@ -1,6 +1,7 @@
 #include "render/VideoTransition.h"
 
 #include "base/MessageText.h"
+#include "base/RecordBlock.h"
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
 #include "base/RecordWriter.h"
@@ -10,12 +11,6 @@
 
 namespace rw {
 namespace {
-
-void Report(MessageText* messages, const RecordReader& in, std::string_view what) {
-  if (messages)
-    messages->Append("映像効果の記録が読めません(" + std::to_string(in.LineNumber()) +
-                     "行目): " + std::string(what) + "\n");
-}
 
 // Gives `out` the picture at the output's size: the caller's block when the sizes agree,
 // otherwise a scaled copy held in `scratch`. Null when the picture is missing or scaling fails.
@@ -51,39 +46,15 @@ bool pVideoTransition::WriteBlock(RecordWriter& out, int level) const {
 }
 
 bool pVideoTransition::ReadBlock(RecordReader& in, MessageText* messages) {
-  std::string text;
-  for (;;) {
-    if (!in.ReadLine(text)) {
-      Report(messages, in, "begin がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (line.isKey) {
-      Report(messages, in, "begin の前に " + line.key + " があります");
-      return false;
-    }
-    if (SameWord(line.key, "begin"))
-      break;
-  }
-  for (;;) {
-    if (!in.ReadLine(text)) {
-      Report(messages, in, "end がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (!line.isKey) {
-      if (SameWord(line.key, "end"))
-        return true;
-      continue;
-    }
+  return RecordBlock::Read(in, messages, "映像効果", [&](const RecordLine& line) {
     if (ReadParam(line.key, line.value))
-      continue;
+      return;
     if (SameWord(line.key, "TransFrame")) {
       const std::int32_t length = ReadNumber(line.value);
       if (length > 0)
         length_ = length;
     }
-  }
+  });
 }
 
 VideoTransition::VideoTransition() : Handle(new pVideoTransition()) {}

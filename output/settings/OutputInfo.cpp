@@ -1,6 +1,7 @@
 #include "output/settings/OutputInfo.h"
 
 #include "base/MessageText.h"
+#include "base/RecordBlock.h"
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
 #include "base/RecordWriter.h"
@@ -10,12 +11,6 @@
 
 namespace rw {
 namespace {
-
-void Report(MessageText* messages, const RecordReader& in, std::string_view what) {
-  if (messages)
-    messages->Append("出力設定の記録が読めません(" + std::to_string(in.LineNumber()) +
-                     "行目): " + std::string(what) + "\n");
-}
 
 bool StartsWithOn(std::string_view value) {
   return value.size() >= 2 && SameWord(value.substr(0, 2), "ON");
@@ -101,31 +96,7 @@ bool OutputInfo::WriteBlock(RecordWriter& out, int level) const {
 
 bool OutputInfo::ReadBlock(RecordReader& in, MessageText* messages) {
   Reset();
-  std::string text;
-  for (;;) {
-    if (!in.ReadLine(text)) {
-      Report(messages, in, "begin がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (line.isKey) {
-      Report(messages, in, "begin の前に " + line.key + " があります");
-      return false;
-    }
-    if (SameWord(line.key, "begin"))
-      break;
-  }
-  for (;;) {
-    if (!in.ReadLine(text)) {
-      Report(messages, in, "end がありません");
-      return false;
-    }
-    const RecordLine line = ParseRecordLine(text);
-    if (!line.isKey) {
-      if (SameWord(line.key, "end"))
-        return true;
-      continue;
-    }
+  return RecordBlock::Read(in, messages, "出力設定", [&](const RecordLine& line) {
     const std::string_view key = line.key;
     const std::string_view value = line.value;
     if (SameWord(key, "VideoX"))
@@ -152,7 +123,7 @@ bool OutputInfo::ReadBlock(RecordReader& in, MessageText* messages) {
       compress_.dwBytesPerSecond = Unsigned(value);
     else if (SameWord(key, "CompressFlags"))
       compress_.dwFlags = Unsigned(value);
-  }
+  });
 }
 
 } // namespace rw
