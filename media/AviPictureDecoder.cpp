@@ -261,11 +261,13 @@ bool AviPictureDecoder::Decode(std::int32_t target, Sink& sink) {
   const std::int32_t start = StartFor(target);
   if (RunTo(target, start, sink))
     return true;
-  // Nothing good came out from there (a damaged key picture): try from the key before.
+  // Nothing good came out from there: the key picture is damaged, or the stream's headers
+  // come only at its beginning. Try from the key before, then from the first picture (after
+  // which the decoder keeps the headers it has seen).
   const std::int32_t earlier = index.KeyBefore(start);
-  if (earlier < 0)
-    return false;
-  return RunTo(target, earlier, sink);
+  if (earlier >= 0 && RunTo(target, earlier, sink))
+    return true;
+  return earlier > 0 && RunTo(target, 0, sink);
 }
 
 } // namespace rw

@@ -349,6 +349,22 @@ TEST_F(AviStreamTest, FilesWithoutIndexAreReadThrough) {
   }
 }
 
+// H.264 whose parameter sets come only with the first picture: a key picture further on cannot
+// be decoded alone until the decoder has seen them.
+TEST_F(AviStreamTest, ParameterSetsOnlyAtTheStartAreFound) {
+  TestAviOptions o;
+  o.codec = TestAviCodec::H264BFrames;
+  o.frames = 48;
+  o.gop = 12;
+  o.headersOnce = true;
+  AviStream s = registry_.OpenStream(Write("headers.avi", o), messages_);
+  ASSERT_TRUE(s);
+  AviFrame d = registry_.OpenDecoder(s, 0, 0);
+  ASSERT_TRUE(d);
+  for (const int n : {40, 30, 47, 13, 0, 25})
+    EXPECT_EQ(test::ReadPictureNumber(d->GetFrame(n), o.width, o.height), n) << n;
+}
+
 TEST_F(AviStreamTest, StoredSamplesAreHandedOutUnchanged) {
   TestAviOptions o;
   o.codec = TestAviCodec::Mpeg4;

@@ -111,6 +111,32 @@ EncoderSetup SetupOf(TestAviCodec codec) {
   return {nullptr, AV_PIX_FMT_NONE};
 }
 
+// Removes the sequence and picture parameter sets (NAL units 7 and 8) from an H.264 packet in
+// start-code form.
+void DropParameterSets(AVPacket& pkt) {
+  std::vector<std::uint8_t> kept;
+  const std::uint8_t* d = pkt.data;
+  const std::size_t n = static_cast<std::size_t>(pkt.size);
+  std::vector<std::size_t> starts; // positions of the 00 00 01 before each unit
+  for (std::size_t i = 0; i + 3 <= n; ++i)
+    if (d[i] == 0 && d[i + 1] == 0 && d[i + 2] == 1)
+      starts.push_back(i);
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t from = starts[k];
+    std::size_t to = k + 1 < starts.size() ? starts[k + 1] : n;
+    if (k + 1 < starts.size() && to > from && d[to - 1] == 0)
+      --to; // the zero byte of a four-byte start code belongs to the next unit
+    const int type = from + 3 < n ? d[from + 3] & 0x1F : 0;
+    if (type != 7 && type != 8)
+      kept.insert(kept.end(), d + from, d + to);
+  }
+  if (kept.empty())
+    return;
+  av_shrink_packet(&pkt, 0);
+  av_grow_packet(&pkt, static_cast<int>(kept.size()));
+  std::memcpy(pkt.data, kept.data(), kept.size());
+}
+
 // Encodes the pictures of all non-empty entries; packets come back in decode order.
 bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecCtxFree>& enc,
                  std::vector<PacketPtr>& packets, std::string* error) {
@@ -216,6 +242,9 @@ bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecC
   }
   if (avcodec_send_frame(c, nullptr) < 0 || !drain())
     return Fail(error, "encoder flush failed");
+  if (o.headersOnce)
+    for (std::size_t i = 1; i < packets.size(); ++i)
+      DropParameterSets(*packets[i]);
   return true;
 }
 
@@ -317,6 +346,8 @@ int ExpectedPictureNumber(const TestAviOptions& options, int entry) {
 }
 
 int ReadPictureNumber(const std::uint8_t* bgr, int width, int height) {
+  if (!bgr)
+    return -2;
   const int stride = (width * 3 + 3) & ~3;
   int code = 0;
   for (int cy = 0; cy < kGrid; ++cy)

@@ -36,8 +36,9 @@ struct TestAviOptions {
   int audioRate = 0;      // 0: no audio stream
   int audioChannels = 2;
   TestAviSample audioSample = TestAviSample::S16;
-  bool stripIndex = false; // turn the idx1 chunk into JUNK and clear the has-index flag
-  bool texture = false;    // moving gradients and noise instead of the block code (benchmarks)
+  bool stripIndex = false;  // turn the idx1 chunk into JUNK and clear the has-index flag
+  bool texture = false;     // moving gradients and noise instead of the block code (benchmarks)
+  bool headersOnce = false; // H.264: parameter sets only in the first picture, not at every key
 };
 
 // Writes an AVI file whose pictures carry their display number as a block code (readable after
@@ -51,7 +52,7 @@ bool WriteTestAvi(const std::filesystem::path& file, const TestAviOptions& optio
 int ExpectedPictureNumber(const TestAviOptions& options, int entry);
 
 // Reads the block code from a 24-bit bottom-up picture (stride (w * 3 + 3) & ~3); -1 when the
-// code is damaged.
+// code is damaged, -2 without a picture.
 int ReadPictureNumber(const std::uint8_t* bgr, int width, int height);
 
 // The stored value of channel `channel` of sample frame `index`, in the file's sample format,
