@@ -1,8 +1,12 @@
 #include "cli/CommandTable.h"
 
 #include "cli/AudioCommand.h"
+#include "cli/CodecsCommand.h"
+#include "cli/CompileCommand.h"
+#include "cli/DemoCommand.h"
 #include "cli/FrameCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/PlayCommand.h"
 #include "cli/SaveCommand.h"
 
 #include <array>
@@ -15,7 +19,11 @@ constexpr std::array kCommands = {
     CliCommand::Of<InfoCommand>(),
     CliCommand::Of<FrameCommand>(),
     CliCommand::Of<AudioCommand>(),
+    CliCommand::Of<PlayCommand>(),
     CliCommand::Of<SaveCommand>(),
+    CliCommand::Of<CompileCommand>(),
+    CliCommand::Of<CodecsCommand>(),
+    CliCommand::Of<DemoCommand>(),
 };
 
 } // namespace
