@@ -1,6 +1,7 @@
 #include "media/PictureReader.h"
 
 #include "base/MessageText.h"
+#include "media/FfmpegPtr.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,22 +19,10 @@ extern "C" {
 namespace rw {
 namespace {
 
-struct CodecContextFree {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsFree {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
-using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
+using CodecContextPtr = AvCodecContextPtr;
+using FramePtr = AvFramePtr;
+using PacketPtr = AvPacketPtr;
+using SwsPtr = SwsContextPtr;
 
 std::uint32_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8);
