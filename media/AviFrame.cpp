@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <new>
 
 namespace rw {
 namespace {
@@ -66,8 +67,14 @@ bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t h
   header_.biHeight = h;
   header_.biSizeImage = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(h);
   stride_ = stride;
+  // Zeroed, so that the row padding is always 0.
+  pixels_.reset(new (std::nothrow) std::uint8_t[header_.biSizeImage]());
+  if (!pixels_) {
+    decoder_.Close();
+    return false;
+  }
   generation_ = stream_->Generation();
-  cache_.Reset(header_.biSizeImage, cacheLimit_);
+  cache_.SetLimit(cacheLimit_);
   return true;
 }
 
@@ -76,17 +83,14 @@ void pAviFrame::Close() {
   cache_.Clear();
   sws_.reset();
   swsColours_ = {};
+  pixels_.reset();
   cachedFrame_ = -1;
-  current_ = nullptr;
+  shownPicture_ = -1;
 }
 
 void pAviFrame::SetCacheLimit(std::size_t bytes) {
   cacheLimit_ = bytes;
-  if (IsOpen()) {
-    cache_.Reset(header_.biSizeImage, cacheLimit_);
-    cachedFrame_ = -1;
-    current_ = nullptr;
-  }
+  cache_.SetLimit(cacheLimit_);
 }
 
 const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
@@ -95,29 +99,30 @@ const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
   // A stream opened again under this decoder: start over on its new content.
   if (generation_ != stream_->Generation() && !Reopen())
     return nullptr;
-  if (n == cachedFrame_ && current_)
-    return current_;
+  if (n == cachedFrame_ && shownPicture_ >= 0)
+    return pixels_.get();
   const std::int32_t count = stream_->FrameCount();
   const std::int32_t entry = std::clamp(n, 0, count - 1);
   const std::int32_t picture = stream_->Index().PictureShownAt(entry);
   if (picture < 0)
     return nullptr;
-  std::uint8_t* pixels = cache_.Find(picture);
-  if (!pixels) {
-    target_ = picture;
-    // The current picture stays (pinned) in case this request fails; the target is kept
-    // against the pictures that come out after it.
-    cache_.Protect(picture);
-    decoder_.Decode(picture, *this);
-    cache_.Protect(-1);
-    pixels = cache_.Find(picture);
-    if (!pixels)
+  if (picture != shownPicture_) {
+    const AVFrame* frame = cache_.Find(picture);
+    if (!frame) {
+      target_ = picture;
+      // The target is kept against the pictures that come out after it.
+      cache_.Protect(picture);
+      decoder_.Decode(picture, *this);
+      cache_.Protect(-1);
+      frame = cache_.Find(picture);
+    }
+    // Without a picture the one delivered before stays.
+    if (!frame || !Convert(*frame))
       return nullptr;
+    shownPicture_ = picture;
   }
-  cache_.Pin(picture);
-  current_ = pixels;
   cachedFrame_ = entry;
-  return current_;
+  return pixels_.get();
 }
 
 bool pAviFrame::Wants(std::int32_t picture) const {
@@ -125,8 +130,12 @@ bool pAviFrame::Wants(std::int32_t picture) const {
 }
 
 void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
+  cache_.Insert(picture, frame);
+}
+
+bool pAviFrame::Convert(const AVFrame& frame) {
   if (frame.width < 1 || frame.height < 1 || frame.format < 0)
-    return;
+    return false;
   bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
   const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame.format), fullRange);
   const std::int32_t w = header_.biWidth;
@@ -136,7 +145,7 @@ void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
                                          AV_PIX_FMT_BGR24, flags, nullptr, nullptr, nullptr);
   sws_.reset(sws);
   if (!sws)
-    return;
+    return false;
   const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
   const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
   const bool yuv = desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
@@ -147,14 +156,15 @@ void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     swsColours_ = colours;
   }
-  std::uint8_t* pixels = cache_.Insert(picture);
-  if (!pixels)
-    return;
   // Bottom-up: the first row written is the last of the buffer.
-  std::uint8_t* dest[4] = {pixels + static_cast<std::ptrdiff_t>(h - 1) * stride_, nullptr, nullptr, nullptr};
+  std::uint8_t* dest[4] = {pixels_.get() + static_cast<std::ptrdiff_t>(h - 1) * stride_, nullptr, nullptr,
+                           nullptr};
   const int destStride[4] = {-stride_, 0, 0, 0};
-  if (sws_scale(sws, frame.data, frame.linesize, 0, frame.height, dest, destStride) != h)
-    cache_.Remove(picture);
+  if (sws_scale(sws, frame.data, frame.linesize, 0, frame.height, dest, destStride) == h)
+    return true;
+  shownPicture_ = -1;
+  cachedFrame_ = -1;
+  return false;
 }
 
 } // namespace rw

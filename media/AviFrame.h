@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace rw {
 
@@ -18,7 +19,8 @@ class AviRegistry;
 // One frame decoder of an AVI stream at one size: delivers the picture of any index entry as
 // 24-bit BGR, rows bottom-up, each padded to (width * 3 + 3) & ~3 bytes. Shared by every cut
 // of the file through the registry. Decoded pictures are kept in a cache (see AviFrameCache)
-// so that repeated, neighbouring and backward requests do not decode again.
+// so that repeated, neighbouring and backward requests do not decode again; only the picture
+// delivered is converted.
 class pAviFrame : public RefCounted, private AviPictureDecoder::Sink {
 public:
   explicit pAviFrame(AviRegistry* registry = nullptr) : registry_(registry) {}
@@ -57,6 +59,8 @@ private:
 
   bool Wants(std::int32_t picture) const override;
   void Put(std::int32_t picture, const AVFrame& frame) override;
+  // Turns a decoded picture into the delivered pixels.
+  bool Convert(const AVFrame& frame);
 
   AviRegistry* registry_;
   AviStream stream_;
@@ -65,7 +69,8 @@ private:
   BitmapInfoHeader header_;
   std::int32_t stride_ = 0;
   std::int32_t cachedFrame_ = -1;
-  const std::uint8_t* current_ = nullptr;
+  std::int32_t shownPicture_ = -1; // the picture now in pixels_
+  std::unique_ptr<std::uint8_t[]> pixels_;
   std::uint64_t generation_ = 0;
   AviPictureDecoder decoder_;
   AviFrameCache cache_;

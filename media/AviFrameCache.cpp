@@ -1,66 +1,65 @@
 #include "media/AviFrameCache.h"
 
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
 #include <algorithm>
-#include <new>
 
 namespace rw {
 
-void AviFrameCache::Reset(std::size_t frameBytes, std::size_t limitBytes) {
+void AviFrameCache::SetLimit(std::size_t limitBytes) {
   Clear();
-  frameBytes_ = frameBytes;
-  capacity_ = std::max<std::size_t>(2, frameBytes ? limitBytes / frameBytes : 2);
+  limit_ = limitBytes;
+  capacity_ = 2;
 }
 
 void AviFrameCache::Clear() {
   entries_.clear();
   byPicture_.clear();
-  pinned_ = -1;
   protected_ = -1;
 }
 
-std::uint8_t* AviFrameCache::Find(std::int32_t picture) {
+const AVFrame* AviFrameCache::Find(std::int32_t picture) {
   const auto it = byPicture_.find(picture);
   if (it == byPicture_.end())
     return nullptr;
   entries_.splice(entries_.begin(), entries_, it->second);
-  return it->second->pixels.get();
+  return it->second->frame.get();
 }
 
-std::uint8_t* AviFrameCache::Insert(std::int32_t picture) {
-  if (std::uint8_t* existing = Find(picture))
-    return existing;
-  std::unique_ptr<std::uint8_t[]> pixels;
+bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
+  if (entries_.empty()) {
+    // The pictures of one stream share a size; the first one sets how many fit.
+    const int bytes =
+        av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format), frame.width, frame.height, 1);
+    capacity_ = std::max<std::size_t>(2, bytes > 0 ? limit_ / static_cast<std::size_t>(bytes) : 2);
+  }
+  if (const auto it = byPicture_.find(picture); it != byPicture_.end()) {
+    entries_.erase(it->second);
+    byPicture_.erase(it);
+  }
   if (entries_.size() >= capacity_) {
-    // Reuse the buffer of the least recently used picture that may go.
+    // Drop the least recently used picture that may go.
+    auto victim = entries_.end();
     for (auto it = entries_.end(); it != entries_.begin();) {
       --it;
-      if (it->picture == pinned_ || it->picture == protected_)
-        continue;
-      pixels = std::move(it->pixels);
-      byPicture_.erase(it->picture);
-      entries_.erase(it);
-      break;
+      if (it->picture != protected_) {
+        victim = it;
+        break;
+      }
     }
+    if (victim == entries_.end())
+      return false;
+    byPicture_.erase(victim->picture);
+    entries_.erase(victim);
   }
-  if (!pixels && entries_.size() >= capacity_)
-    return nullptr;
-  if (!pixels) {
-    // Zeroed, so that the row padding is always 0.
-    pixels.reset(new (std::nothrow) std::uint8_t[frameBytes_]());
-    if (!pixels)
-      return nullptr;
-  }
-  entries_.push_front({picture, std::move(pixels)});
+  AvFramePtr copy(av_frame_alloc());
+  if (!copy || av_frame_ref(copy.get(), &frame) < 0)
+    return false;
+  entries_.push_front({picture, std::move(copy)});
   byPicture_[picture] = entries_.begin();
-  return entries_.front().pixels.get();
-}
-
-void AviFrameCache::Remove(std::int32_t picture) {
-  const auto it = byPicture_.find(picture);
-  if (it == byPicture_.end())
-    return;
-  entries_.erase(it->second);
-  byPicture_.erase(it);
+  return true;
 }
 
 } // namespace rw
