@@ -136,6 +136,10 @@ int CompileCommand::Run(const std::vector<std::string>& args) {
   if (!cli.Open(project))
     return cli.Fail("the project cannot be opened");
   VideoProject& p = cli.Project();
+  // Records that could not be read were left out of the project: say so before compiling without them.
+  if (!cli.Messages().Empty())
+    std::fprintf(stderr, "reelwright-cli: warning: %s%s", cli.Messages().Get().c_str(),
+                 cli.Messages().Get().ends_with('\n') ? "" : "\n");
   cli.Messages().Clear();
   if (dialogs.FormatGiven() && !p.SetOutputFormat(dialogs))
     return cli.Fail("the output format cannot be set");

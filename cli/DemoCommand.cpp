@@ -132,7 +132,12 @@ int DemoCommand::Run(const std::vector<std::string>& args) {
   if (!parsed.Parse(args, {}, 1, 1, error))
     return UsageError(self, error);
   av_log_set_level(AV_LOG_FATAL);
-  const std::filesystem::path folder = parsed.Positional()[0];
+  // Absolute names, so that the project stores them relative to its own folder.
+  std::error_code absolute;
+  const std::filesystem::path folder = std::filesystem::absolute(parsed.Positional()[0], absolute);
+  if (absolute)
+    return CliProject::Error("cannot find the folder " + parsed.Positional()[0] + " (" + absolute.message() +
+                             ")");
   CliProject cli;
   if (!Build(folder, cli.Project(), cli.Messages()))
     return cli.Fail("the demo set cannot be made");

@@ -218,8 +218,12 @@ TEST_F(CompileCommandTest, CodecsListsOneUsableCodePerLine) {
 // The demo set: every kind of cut, pictures of both kinds, at least three kinds of transition,
 // an anchored WAV clip, output 640 x 480 MJPG.
 TEST_F(CompileCommandTest, DemoWritesAProjectUsingEveryKindOfMedia) {
+  // Named relative to the working folder: the project still finds its media.
   const auto folder = dir / "demo";
-  const CliResult r = RunCli({"demo", folder.string()});
+  const auto here = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const CliResult r = RunCli({"demo", "demo"});
+  std::filesystem::current_path(here);
   ASSERT_EQ(r.status, 0) << r.err;
   MessageText messages;
   FixedPrompt prompt;
@@ -242,6 +246,8 @@ TEST_F(CompileCommandTest, DemoWritesAProjectUsingEveryKindOfMedia) {
     for (std::int32_t k = 0; k < entry.audio.Count(); ++k)
       wavClips += entry.audio.At(k)->GetKindName() == "WAV";
   }
+  EXPECT_EQ(list.Count(), 6) << messages.Get();
+  EXPECT_TRUE(messages.Empty()) << messages.Get();
   EXPECT_EQ(kinds, (std::set<std::string>{"AVI", "PIC", "Mat"}));
   EXPECT_EQ(pictures, (std::set<std::string>{".bmp", ".tga"}));
   EXPECT_GE(transitions.size(), 3u);
