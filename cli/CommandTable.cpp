@@ -15,6 +15,7 @@ namespace rw::cli {
 namespace {
 
 // One line per command.
+// clang-format off
 constexpr std::array kCommands = {
     CliCommand::Of<InfoCommand>(),
     CliCommand::Of<FrameCommand>(),
@@ -25,6 +26,7 @@ constexpr std::array kCommands = {
     CliCommand::Of<CodecsCommand>(),
     CliCommand::Of<DemoCommand>(),
 };
+// clang-format on
 
 } // namespace
 
