@@ -7,6 +7,7 @@
 #include "media/WavClip.h"
 
 #include <array>
+#include <system_error>
 
 namespace rw {
 namespace {
@@ -41,10 +42,15 @@ AudioClip AudioClipKinds::OpenFile(const std::filesystem::path& file, MediaConte
 
 AudioClip AudioClipKinds::OpenFile(std::span<const AudioClipKind> kinds, const std::filesystem::path& file,
                                    MediaContext& context) {
+  // Clips keep the full path of their file, whatever the current folder is later.
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(file, ec).lexically_normal();
+  if (ec)
+    full = file;
   for (const AudioClipKind& kind : kinds) {
     if (!kind.openFile)
       continue;
-    AudioClip clip = kind.openFile(file, context);
+    AudioClip clip = kind.openFile(full, context);
     if (clip && clip->IsValid())
       return clip;
   }

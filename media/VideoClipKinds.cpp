@@ -9,6 +9,7 @@
 #include "media/VideoClipRecord.h"
 
 #include <array>
+#include <system_error>
 
 namespace rw {
 namespace {
@@ -49,10 +50,15 @@ VideoClip VideoClipKinds::OpenFile(const std::filesystem::path& file, MediaConte
 
 VideoClip VideoClipKinds::OpenFile(std::span<const VideoClipKind> kinds, const std::filesystem::path& file,
                                    MediaContext& context) {
+  // Clips keep the full path of their file, whatever the current folder is later.
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(file, ec).lexically_normal();
+  if (ec)
+    full = file;
   for (const VideoClipKind& kind : kinds) {
     if (!kind.openFile)
       continue;
-    VideoClip clip = kind.openFile(file, context);
+    VideoClip clip = kind.openFile(full, context);
     if (clip && clip->IsValid())
       return clip;
   }

@@ -40,6 +40,17 @@ TEST_F(WavClipTest, OpensTheWholeFile) {
   EXPECT_TRUE(clip->OverClip());
 }
 
+TEST_F(WavClipTest, ANameRelativeToTheCurrentFolderIsKeptInFull) {
+  // A project saved later, from another folder, must still find the file.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  AudioClip clip = AudioClipKinds::OpenFile("tone.wav", context);
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(clip);
+  EXPECT_TRUE(clip->FileName().is_absolute());
+  EXPECT_TRUE(std::filesystem::equivalent(clip->FileName(), file));
+}
+
 TEST_F(WavClipTest, OpenFileWantsAWavName) {
   std::filesystem::copy_file(file, dir / "upper.WAV");
   std::filesystem::copy_file(file, dir / "other.dat");
