@@ -5,6 +5,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
 #include "cli/CliStatus.h"
+#include "cli/FrameRange.h"
 #include "cli/WaveOutSink.h"
 #include "project/PlaybackFeeder.h"
 
@@ -54,23 +55,18 @@ int PlayCommand::Run(const std::vector<std::string>& args) {
   std::string error;
   if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, 1, 1, error))
     return UsageError(self, error);
-  std::optional<std::int32_t> from = 0;
-  std::optional<std::int32_t> frames;
-  if (const auto value = parsed.Value("from"); value && !(from = CliArgs::ToInt(*value)))
-    return UsageError(self, "--from must be a frame number");
-  if (const auto value = parsed.Value("frames"); value && !(frames = CliArgs::ToInt(*value)))
-    return UsageError(self, "--frames must be a number of frames");
+  FrameRange range;
+  if (!range.Parse(parsed, error))
+    return UsageError(self, error);
 
   CliProject cli;
   if (!cli.Open(parsed.Positional()[0]))
     return cli.Fail("the project cannot be opened");
   const pVideoClipList& list = cli.Project().List();
-  const std::int64_t total = list.TotalFrames();
-  const std::int64_t a = *from;
-  const std::int64_t b = frames ? *frames : total - a;
-  if (a < 0 || a > total || b < 0 || a + b > total)
-    return CliProject::Error("frames " + std::to_string(a) + " to " + std::to_string(a + b - 1) +
-                             " are not all on the timeline (0 to " + std::to_string(total - 1) + ")");
+  if (!range.Fit(list.TotalFrames(), error))
+    return CliProject::Error(error);
+  const std::int64_t a = range.First();
+  const std::int64_t b = range.Count();
   if (b == 0)
     return kSuccess;
   const auto begin = static_cast<std::int32_t>(a);
