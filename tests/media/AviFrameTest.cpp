@@ -103,6 +103,15 @@ TEST_P(AviFrameExactTest, SequentialBackwardAndRandomOrdersAgree) {
     ExpectFrame(*random, n, reference, "back by three");
 }
 
+// The truth the other tests hold the decoder to: a player decoding the file front to back with
+// FFmpeg alone shows the pictures in the order of their numbers.
+TEST_P(AviFrameExactTest, APlayerShowsThePicturesInTheirOrder) {
+  const std::vector<int> shown = test::PlayerOrderNumbers(file_);
+  ASSERT_EQ(shown.size(), static_cast<std::size_t>(options_.frames));
+  for (int n = 0; n < options_.frames; ++n)
+    EXPECT_EQ(shown[n], n);
+}
+
 TEST_P(AviFrameExactTest, KeyFramesAgreeWithTheFileIndex) {
   const std::vector<test::TestAviIndexEntry> index = test::ReadVideoIndex(file_);
   ASSERT_EQ(index.size(), static_cast<std::size_t>(options_.frames));

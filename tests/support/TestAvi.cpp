@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -343,6 +344,50 @@ int ExpectedPictureNumber(const TestAviOptions& options, int entry) {
   while (entry > 0 && empty.count(entry))
     --entry;
   return entry;
+}
+
+std::vector<int> PlayerOrderNumbers(const std::filesystem::path& file) {
+  std::vector<int> numbers;
+  AVFormatContext* raw = nullptr;
+  if (avformat_open_input(&raw, file.c_str(), nullptr, nullptr) < 0)
+    return numbers;
+  struct InputClose {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+  };
+  std::unique_ptr<AVFormatContext, InputClose> fc(raw);
+  const int vi = av_find_best_stream(fc.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (vi < 0)
+    return numbers;
+  const AVCodecParameters* par = fc->streams[vi]->codecpar;
+  std::unique_ptr<AVCodecContext, CodecCtxFree> dec(
+      avcodec_alloc_context3(avcodec_find_decoder(par->codec_id)));
+  if (!dec || avcodec_parameters_to_context(dec.get(), par) < 0 ||
+      avcodec_open2(dec.get(), nullptr, nullptr) < 0)
+    return numbers;
+  std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
+  PacketPtr pkt(av_packet_alloc());
+  const int w = par->width, h = std::abs(par->height), stride = (w * 3 + 3) & ~3;
+  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(stride) * h);
+  auto receive = [&] {
+    while (avcodec_receive_frame(dec.get(), frame.get()) == 0) {
+      std::unique_ptr<SwsContext, SwsFree> sws(
+          sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
+                         AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr));
+      std::uint8_t* dest[4] = {bgr.data() + static_cast<std::ptrdiff_t>(h - 1) * stride, nullptr, nullptr,
+                               nullptr};
+      const int destStride[4] = {-stride, 0, 0, 0};
+      sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, dest, destStride);
+      numbers.push_back(ReadPictureNumber(bgr.data(), w, h));
+    }
+  };
+  while (av_read_frame(fc.get(), pkt.get()) >= 0) {
+    if (pkt->stream_index == vi && avcodec_send_packet(dec.get(), pkt.get()) >= 0)
+      receive();
+    av_packet_unref(pkt.get());
+  }
+  avcodec_send_packet(dec.get(), nullptr);
+  receive();
+  return numbers;
 }
 
 int ReadPictureNumber(const std::uint8_t* bgr, int width, int height) {

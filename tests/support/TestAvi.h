@@ -51,6 +51,10 @@ bool WriteTestAvi(const std::filesystem::path& file, const TestAviOptions& optio
 // empty samples the picture of entry n is the number of the last non-empty entry at or before n.
 int ExpectedPictureNumber(const TestAviOptions& options, int entry);
 
+// Decodes the whole file front to back with libavformat and libavcodec alone (the way a player
+// does) and answers the block code of every picture in the order they come out.
+std::vector<int> PlayerOrderNumbers(const std::filesystem::path& file);
+
 // Reads the block code from a 24-bit bottom-up picture (stride (w * 3 + 3) & ~3); -1 when the
 // code is damaged, -2 without a picture.
 int ReadPictureNumber(const std::uint8_t* bgr, int width, int height);
