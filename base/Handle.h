@@ -26,14 +26,13 @@ public:
   }
   Handle(Handle&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   template <class U>
-    requires std::is_convertible_v<U*, T*>
-  Handle(const Handle<U>& other) : p_(other.Get()) {
+  requires std::is_convertible_v<U*, T*> Handle(const Handle<U>& other) : p_(other.Get()) {
     if (p_)
       p_->AddRef();
   }
   template <class U>
-    requires std::is_convertible_v<U*, T*>
-  Handle(Handle<U>&& other) noexcept : p_(other.Leak()) {}
+  requires std::is_convertible_v<U*, T*> Handle(Handle<U>&& other)
+  noexcept : p_(other.Leak()) {}
   ~Handle() { Release(); }
 
   Handle& operator=(const Handle& other) {

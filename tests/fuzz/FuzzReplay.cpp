@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
         if (!other.empty()) {
           const std::size_t from = rng() % other.size();
           const std::size_t at = data.empty() ? 0 : rng() % (data.size() + 1);
-          data.insert(data.begin() + static_cast<std::ptrdiff_t>(at), other.begin() + static_cast<std::ptrdiff_t>(from),
-                      other.end());
+          data.insert(data.begin() + static_cast<std::ptrdiff_t>(at),
+                      other.begin() + static_cast<std::ptrdiff_t>(from), other.end());
         }
         break;
       }
