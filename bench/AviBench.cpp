@@ -126,10 +126,25 @@ void StepBackward(benchmark::State& state, const Movie& m) {
   state.SetItemsProcessed(state.iterations() * (m.gop - 1));
 }
 
-BENCHMARK_CAPTURE(Sequential, mjpeg_640x480, kMjpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK_CAPTURE(Sequential, h264_1280x720, kH264)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-BENCHMARK_CAPTURE(RandomAccess, mjpeg_640x480, kMjpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK_CAPTURE(RandomAccess, h264_1280x720, kH264)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK_CAPTURE(StepBackward, mpeg4_640x480_gop250, kMpeg4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK_CAPTURE(Sequential, mjpeg_640x480, kMjpeg)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(Sequential, h264_1280x720, kH264)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK_CAPTURE(RandomAccess, mjpeg_640x480, kMjpeg)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(RandomAccess, h264_1280x720, kH264)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(StepBackward, mpeg4_640x480_gop250, kMpeg4)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 } // namespace
