@@ -51,4 +51,39 @@ bool AudioClip::SetVolume(std::int32_t v) {
   return true;
 }
 
+bool pAudioClip::TrimBegin(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n > endSample_)
+    return false;
+  beginSample_ = n;
+  length_ = endSample_ - n + 1;
+  return true;
+}
+
+bool pAudioClip::TrimEnd(std::int32_t n) {
+  if (n < 0 || n >= GetSourceLength() || n < beginSample_)
+    return false;
+  endSample_ = n;
+  length_ = n - beginSample_ + 1;
+  return true;
+}
+
+bool pAudioClip::TrimLength(std::int32_t n) {
+  if (n < 0 || static_cast<std::int64_t>(beginSample_) + n - 1 >= GetSourceLength())
+    return false;
+  endSample_ = beginSample_ + n - 1;
+  length_ = n;
+  return true;
+}
+
+AudioClip pAudioClip::TakePlacement(AudioClip fresh) const {
+  if (!fresh || !fresh->IsValid())
+    return AudioClip();
+  fresh->SetBeginSample(beginSample_);
+  fresh->SetLength(length_);
+  fresh->SetPlayFrameMember(playFrame_);
+  fresh->SetOverClipMember(overClip_);
+  fresh->SetVolumeMember(volume_);
+  return fresh;
+}
+
 } // namespace rw

@@ -51,6 +51,14 @@ public:
   void SetOverClipMember(bool o) { overClip_ = o; }
 
 protected:
+  // Trimming within a source of GetSourceLength() sample frames, shared by the kinds that read a
+  // file: false (nothing changed) when the range would leave the source or turn inside out.
+  bool TrimBegin(std::int32_t n);
+  bool TrimEnd(std::int32_t n);
+  bool TrimLength(std::int32_t n);
+  // A freshly opened clip of the same file takes this clip's range and placement.
+  AudioClip TakePlacement(AudioClip fresh) const;
+
   std::filesystem::path fileName_;
   std::int32_t channels_ = 2;
   std::int32_t bits_ = 16;

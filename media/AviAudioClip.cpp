@@ -45,39 +45,19 @@ bool AviAudioClip::ReadSamples(void* dest, std::int32_t first, std::int32_t coun
 }
 
 bool AviAudioClip::SetBeginSample(std::int32_t n) {
-  if (n < 0 || n >= GetSourceLength() || n > endSample_)
-    return false;
-  beginSample_ = n;
-  length_ = endSample_ - n + 1;
-  return true;
+  return TrimBegin(n);
 }
 
 bool AviAudioClip::SetEndSample(std::int32_t n) {
-  if (n < 0 || n >= GetSourceLength() || n < beginSample_)
-    return false;
-  endSample_ = n;
-  length_ = n - beginSample_ + 1;
-  return true;
+  return TrimEnd(n);
 }
 
 bool AviAudioClip::SetLength(std::int32_t n) {
-  if (n < 0 || static_cast<std::int64_t>(beginSample_) + n - 1 >= GetSourceLength())
-    return false;
-  endSample_ = beginSample_ + n - 1;
-  length_ = n;
-  return true;
+  return TrimLength(n);
 }
 
 AudioClip AviAudioClip::Rebuild() {
-  AudioClip clip = AudioClip::Make<AviAudioClip>(*context_, fileName_);
-  if (!clip->IsValid())
-    return AudioClip();
-  clip->SetBeginSample(beginSample_);
-  clip->SetLength(length_);
-  clip->SetPlayFrameMember(playFrame_);
-  clip->SetOverClipMember(overClip_);
-  clip->SetVolumeMember(volume_);
-  return clip;
+  return TakePlacement(AudioClip::Make<AviAudioClip>(*context_, fileName_));
 }
 
 AudioClip AviAudioClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {

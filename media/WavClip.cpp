@@ -34,39 +34,19 @@ bool WavClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
 }
 
 bool WavClip::SetBeginSample(std::int32_t n) {
-  if (n < 0 || n >= GetSourceLength() || n > endSample_)
-    return false;
-  beginSample_ = n;
-  length_ = endSample_ - n + 1;
-  return true;
+  return TrimBegin(n);
 }
 
 bool WavClip::SetEndSample(std::int32_t n) {
-  if (n < 0 || n >= GetSourceLength() || n < beginSample_)
-    return false;
-  endSample_ = n;
-  length_ = n - beginSample_ + 1;
-  return true;
+  return TrimEnd(n);
 }
 
 bool WavClip::SetLength(std::int32_t n) {
-  if (n < 0 || static_cast<std::int64_t>(beginSample_) + n - 1 >= GetSourceLength())
-    return false;
-  endSample_ = beginSample_ + n - 1;
-  length_ = n;
-  return true;
+  return TrimLength(n);
 }
 
 AudioClip WavClip::Rebuild() {
-  AudioClip clip = AudioClip::Make<WavClip>(*context_, fileName_);
-  if (!clip->IsValid())
-    return AudioClip();
-  clip->SetBeginSample(beginSample_);
-  clip->SetLength(length_);
-  clip->SetPlayFrameMember(playFrame_);
-  clip->SetOverClipMember(overClip_);
-  clip->SetVolumeMember(volume_);
-  return clip;
+  return TakePlacement(AudioClip::Make<WavClip>(*context_, fileName_));
 }
 
 AudioClip WavClip::OpenFile(const std::filesystem::path& file, MediaContext& context) {
