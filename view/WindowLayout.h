@@ -62,7 +62,9 @@ public:
   // Transport row: ten buttons, then the time labels and Label17.
   static constexpr std::int32_t kTransportTop = 249;
   static constexpr std::int32_t kButtonSize = 26;
-  static constexpr Rect TransportButton(int i) { return {4 + i * 28, kTransportTop, kButtonSize, kButtonSize}; }
+  static constexpr Rect TransportButton(int i) {
+    return {4 + i * 28, kTransportTop, kButtonSize, kButtonSize};
+  }
   static constexpr Rect kLabelTimeNow{292, kTransportTop, 72, kButtonSize};
   static constexpr Rect kLabelTimeTotal{368, kTransportTop, 72, kButtonSize};
   static constexpr Rect kLabelClipRelativeTime{444, kTransportTop, 80, kButtonSize};
@@ -77,7 +79,9 @@ public:
   static constexpr Rect kGroupAudio{490, 276, 306, 150};
 
   // The row of frame images under the slots they belong to, the frame bar, the audio images.
-  static constexpr Rect FrameImage(int slot) { return {7 + (slot + 4) * kSlotPitch, 430, kThumbWidth, kThumbHeight}; }
+  static constexpr Rect FrameImage(int slot) {
+    return {7 + (slot + 4) * kSlotPitch, 430, kThumbWidth, kThumbHeight};
+  }
   static constexpr std::int32_t kFrameBarTop = 491;
   static constexpr Rect AudioImage(int slot) { return {7 + (slot + 4) * kSlotPitch, 496, kThumbWidth, 22}; }
   // ImagePrev4, ImageNow and ImageNext4 (and their audio images) are part of the tables but not
@@ -86,7 +90,7 @@ public:
 
   // Component names: the group names of the nine places, and the names built from them.
   static constexpr std::array<const char*, kSlots> kGroupNames{"Prev4", "Prev3", "Prev2", "Prev1", "Now",
-                                                                "Next1", "Next2", "Next3", "Next4"};
+                                                               "Next1", "Next2", "Next3", "Next4"};
   static std::string Named(const char* prefix, int slot, const char* suffix = "") {
     return std::string(prefix) + kGroupNames[static_cast<std::size_t>(slot + 4)] + suffix;
   }
