@@ -1,0 +1,144 @@
+#include "app/FileCommands.h"
+
+#include "app/FileChooser.h"
+#include "app/TMainForm.h"
+#include "app/WindowServices.h"
+#include "base/MessageText.h"
+#include "base/UserPrompt.h"
+#include "dialogs/TProgressDialog.h"
+#include "output/MovieCompile.h"
+#include "project/ProjectFile.h"
+#include "project/VideoProject.h"
+#include "view/WindowLayout.h"
+#include "view/WindowTexts.h"
+
+#include <QApplication>
+
+namespace rw::app {
+
+namespace {
+
+const std::string kCaption(view::WindowTexts::kCaption);
+
+} // namespace
+
+bool FileCommands::SavePrompt() {
+  if (!project_.Modified())
+    return true;
+  switch (services_.prompt.Ask(view::WindowTexts::SaveQuestion(project_.FileName()), kCaption,
+                               UserPrompt::Buttons::YesNoCancel)) {
+  case UserPrompt::Answer::No:
+    return true;
+  case UserPrompt::Answer::Yes:
+    break;
+  default:
+    return false;
+  }
+  if (!project_.FileName().empty())
+    return SafeSave(project_.FileName());
+  const std::filesystem::path chosen = services_.files.SaveProject(names_.SaveProject());
+  if (chosen.empty())
+    return false;
+  names_.AfterSaveChosen(chosen);
+  return SafeSave(chosen);
+}
+
+void FileCommands::New() {
+  if (!SavePrompt())
+    return;
+  if (project_.List().TotalFrames() == 0 && project_.FileName().empty())
+    return;
+  const VideoProject fresh(project_.Context());
+  project_ = fresh;
+  project_.SetViewSize(view::WindowLayout::kPreviewWidth, view::WindowLayout::kPreviewHeight);
+  names_.AfterNew();
+  form_.SetCaption();
+  form_.Refresh(-1, true);
+  form_.ClearDragAnchor();
+}
+
+void FileCommands::Open() {
+  if (!SavePrompt())
+    return;
+  names_.BeforeOpen(project_.FileName());
+  const std::filesystem::path chosen = services_.files.OpenProject(names_.OpenProject());
+  if (chosen.empty())
+    return;
+  names_.AfterOpenChosen(chosen);
+  Load(chosen);
+}
+
+bool FileCommands::Load(const std::filesystem::path& file) {
+  if (!ProjectFile::Open(project_, file, view::WindowLayout::kPreviewWidth,
+                         view::WindowLayout::kPreviewHeight)) {
+    ShowMessages();
+    return false;
+  }
+  // The project opened without the records that could not be read: say which, so that nobody
+  // saves over them unaware.
+  ShowMessages();
+  form_.SetCaption();
+  form_.Refresh(-1, true);
+  return true;
+}
+
+bool FileCommands::Save() {
+  if (!project_.FileName().empty())
+    return SafeSave(project_.FileName());
+  const std::filesystem::path chosen = services_.files.SaveProject(names_.SaveProject());
+  if (chosen.empty())
+    return false;
+  names_.AfterSaveChosen(chosen);
+  return SafeSave(chosen);
+}
+
+bool FileCommands::SaveAs() {
+  names_.BeforeSaveAs(project_.FileName());
+  const std::filesystem::path chosen = services_.files.SaveProject(names_.SaveProject());
+  if (chosen.empty())
+    return false;
+  names_.AfterSaveChosen(chosen);
+  return SafeSave(chosen);
+}
+
+bool FileCommands::SafeSave(const std::filesystem::path& file) {
+  if (!ProjectFile::Save(project_, file)) {
+    ShowMessages();
+    return false;
+  }
+  form_.SetCaption();
+  return true;
+}
+
+void FileCommands::CompileMovie() {
+  names_.BeforeCompile(project_.FileName());
+  const std::filesystem::path chosen = services_.files.SaveMovie(names_.SaveMovie());
+  if (chosen.empty() || !dialogs_.progress || !dialogs_.editDialogs)
+    return;
+  names_.AfterMovieChosen(chosen);
+  project_.Messages().Clear();
+  movieFile_ = chosen;
+  dialogs::TProgressDialog& progress = *dialogs_.progress;
+  MovieCompile compile;
+  progress.SetPosition(0);
+  progress.SetWork([&] {
+    return compile.Compile(project_, *dialogs_.editDialogs, movieFile_, [&](int percent) {
+      form_.ShowProgress(percent);
+      return progress.Progress(percent);
+    });
+  });
+  const int outcome = progress.exec();
+  movieFile_.clear();
+  QApplication::beep();
+  services_.prompt.Ask(view::WindowTexts::CompileReport(outcome, project_.Messages().Get()), kCaption,
+                       UserPrompt::Buttons::Ok);
+  form_.ShowProgress(-1);
+}
+
+void FileCommands::ShowMessages() {
+  const std::string& text = project_.Messages().Get();
+  if (!text.empty())
+    services_.prompt.Ask(text, kCaption, UserPrompt::Buttons::Ok);
+}
+
+} // namespace rw::app
