@@ -94,9 +94,13 @@ void TMainForm::BindCommands() {
   connect(w_.buttonShow, &QToolButton::pressed, this, &TMainForm::ShowEnlarged);
   Bind("MenuHelpContents", &TMainForm::ShowHelp);
   Bind("MenuHelpAbout", &TMainForm::ShowAbout);
-  connect(w_.menus.at("File1"), &QMenu::aboutToShow, this, [this] {
+  // The menu offers overwriting only for a named, modified project; the shortcut saves always
+  // (asking for a name when there is none), so it is enabled again once the menu has closed.
+  QMenu* file = w_.menus.at("File1");
+  connect(file, &QMenu::aboutToShow, this, [this] {
     w_.Action("MenuSaveProject")->setEnabled(!project_.FileName().empty() && project_.Modified());
   });
+  connect(file, &QMenu::aboutToHide, this, [this] { w_.Action("MenuSaveProject")->setEnabled(true); });
 }
 
 void TMainForm::ProcessCommandLine(const std::vector<std::string>& args) {

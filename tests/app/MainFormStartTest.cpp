@@ -8,6 +8,7 @@
 #include "app/PictureBox.h"
 #include "app/ReelwrightApplication.h"
 #include "app/SketchBox.h"
+#include "dialogs/THelpAboutDialog.h"
 #include "dialogs/WindowFont.h"
 #include "project/ProjectFile.h"
 #include "tests/support/TempDir.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 
@@ -183,6 +185,50 @@ private slots:
     fresh.Form().show();
     QVERIFY(fresh.Form().close());
     QVERIFY(fresh.prompt.asked.empty());
+  }
+
+  void activationReloadsChangedFiles() {
+    rw::test::TempDir folder;
+    const std::filesystem::path movie = folder / "m.avi";
+    rw::test::TestAviOptions options;
+    options.frames = 20;
+    QVERIFY(rw::test::WriteTestAvi(movie, options));
+    TestWindow window({movie.string()});
+    window.Form().show();
+    QCOMPARE(window.Widgets().labelTimeTotal->text(), QString("00:00:20"));
+    options.frames = 40; // the file changes on disk while the program is in the background
+    QVERIFY(rw::test::WriteTestAvi(movie, options));
+    std::filesystem::last_write_time(movie,
+                                     std::filesystem::last_write_time(movie) + std::chrono::seconds(2));
+    window.prompt.answers = {UserPrompt::Answer::Ok};
+    window.Form().CheckMediaFiles();
+    QVERIFY(window.prompt.asked.back().find("m.avi") != std::string::npos);
+    QCOMPARE(window.prompt.captions.back(), std::string("ムービー読込"));
+    QCOMPARE(window.Project().List().EntryAt(0).clip->GetSourceLength(), 40);
+    const std::size_t asked = window.prompt.asked.size();
+    window.Form().CheckMediaFiles(); // nothing changed since
+    QCOMPARE(window.prompt.asked.size(), asked);
+  }
+
+  void helpAndAbout() {
+    TestWindow window;
+    window.Form().show();
+    const std::filesystem::path guide = TMainForm::HelpFile();
+    QCOMPARE(guide.string(), QCoreApplication::applicationFilePath().toStdString() + ".HTM");
+    window.Form().Widgets().Action("MenuHelpContents")->trigger();
+    QVERIFY(window.documentsOpened.empty()); // no guide beside this program: it says so
+    QVERIFY(window.prompt.asked.back().find(guide.filename().string()) != std::string::npos);
+    rw::test::WriteFileBytes(guide, {'<'});
+    window.Form().Widgets().Action("MenuHelpContents")->trigger();
+    std::filesystem::remove(guide);
+    QCOMPARE(window.documentsOpened, std::vector<std::filesystem::path>{guide});
+    QTimer::singleShot(0, this, [&] {
+      QVERIFY(window.about->isVisible());
+      Screenshot(*window.about, "HelpAboutDialog");
+      window.about->findChild<QPushButton*>("Button1")->click();
+    });
+    window.Form().Widgets().Action("MenuHelpAbout")->trigger();
+    QVERIFY(!window.about->isVisible());
   }
 
   void severalProgramsOneAfterAnother() {
