@@ -3,7 +3,9 @@
 #include "dialogs/WindowFont.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Reelwright");
   QApplication::setApplicationDisplayName("Reelwright");
   rw::dialogs::WindowFont::Apply();
+  // The interface is Japanese whatever the locale: Qt's own dialogs and buttons too.
+  QTranslator qtTexts;
+  if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   try {
     std::vector<std::string> args;
     for (const QString& arg : QApplication::arguments().mid(1))
