@@ -11,7 +11,7 @@ CompressorChoice::CompressorChoice(const std::vector<const CompressorInfo*>& ent
   for (const CompressorInfo* info : entries) {
     if (!info)
       continue;
-    rows_.push_back({info->code, std::string(info->description) + " (" + info->CodeText() + ")",
+    rows_.push_back({info->code, std::string(info->description) + " (" + CodeLabel(info->code) + ")",
                      info->quality, info->keyFrames, info->dataRate});
   }
   selected_ = rows_.empty() ? -1 : 0;
@@ -31,7 +31,13 @@ void CompressorChoice::Load(const CompressOptions& options) {
     notice_ = "圧縮方式'" + FourCharCode::Encode(options.fccHandler) +
               "'はこの環境では使えません。別の方式を選んで下さい";
 
+  firstChoice_ = options.fccHandler == 0;
   Controls c;
+  if (firstChoice_) {
+    controls_ = c;
+    loaded_ = c;
+    return;
+  }
   if (options.dwQuality <= 10000)
     c.quality = static_cast<std::int32_t>((options.dwQuality + 50) / 100);
   c.keyFramesOn = (options.dwFlags & kFlagKeyFrames) != 0;
@@ -44,6 +50,19 @@ void CompressorChoice::Load(const CompressOptions& options) {
     c.kilobytesPerSecond = static_cast<std::int32_t>(options.dwBytesPerSecond / 1024);
   controls_ = c;
   loaded_ = c;
+}
+
+std::string CompressorChoice::CodeLabel(std::uint32_t code) {
+  std::string text;
+  for (int i = 0; i < 4; ++i) {
+    const auto c = static_cast<unsigned char>(code >> (8 * i));
+    if (c < 32 || c > 126)
+      return FourCharCode::Encode(code);
+    text.push_back(static_cast<char>(c));
+  }
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return text.empty() ? FourCharCode::Encode(code) : text;
 }
 
 void CompressorChoice::Select(std::int32_t row) {
@@ -75,7 +94,7 @@ CompressOptions CompressorChoice::Apply(const CompressOptions& stored) const {
   options.fccType = kVideoType;
   options.fccHandler = row->code;
   options.dwFlags |= kFlagValid;
-  if (row->quality && controls_.quality != loaded_.quality)
+  if (row->quality && (firstChoice_ || controls_.quality != loaded_.quality))
     options.dwQuality = static_cast<std::uint32_t>(std::clamp(controls_.quality, 0, 100)) * 100;
   if (row->keyFrames) {
     options.dwFlags =
@@ -87,8 +106,8 @@ CompressOptions CompressorChoice::Apply(const CompressOptions& stored) const {
   if (row->dataRate) {
     options.dwFlags =
         controls_.dataRateOn ? options.dwFlags | kFlagDataRate : options.dwFlags & ~kFlagDataRate;
-    if (controls_.dataRateOn &&
-        (controls_.kilobytesPerSecond != loaded_.kilobytesPerSecond || options.dwBytesPerSecond == 0))
+    if (controls_.dataRateOn && (firstChoice_ || controls_.kilobytesPerSecond != loaded_.kilobytesPerSecond ||
+                                 options.dwBytesPerSecond == 0))
       options.dwBytesPerSecond =
           static_cast<std::uint32_t>(std::clamp(controls_.kilobytesPerSecond, 1, kMaxKilobytesPerSecond)) *
           1024;

@@ -51,7 +51,8 @@ public:
   const std::vector<Row>& Rows() const { return rows_; }
 
   // Selects the row of the stored code (letter case ignored; the first row when the code is not
-  // among them) and sets the controls from the stored values.
+  // among them) and sets the controls from the stored values. Without a stored code nothing has
+  // been chosen yet: the controls start from the defaults instead.
   void Load(const CompressOptions& options);
   std::int32_t Selected() const { return selected_; }
   // -1 (none) or a row index; other values are ignored.
@@ -63,10 +64,14 @@ public:
   const Controls& Values() const { return controls_; }
   // A note for the user when the stored code is set but not among the rows.
   const std::string& Notice() const { return notice_; }
+  // A code as the list shows it: its four letters without trailing spaces ("DIB"), or the
+  // stored backslash form when a byte is not printable.
+  static std::string CodeLabel(std::uint32_t code);
 
   // The stored choice after confirmation: the selected code (the stored one when no row is
   // selected) and the values of the controls its compressor honours. The values of the others,
-  // and values the user left as they were shown, stay as stored.
+  // and values the user left as they were shown, stay as stored (a first choice writes the
+  // shown quality and data rate all the same).
   CompressOptions Apply(const CompressOptions& stored) const;
 
 private:
@@ -76,6 +81,7 @@ private:
   std::int32_t selected_ = -1;
   Controls controls_;
   Controls loaded_;
+  bool firstChoice_ = false; // no code was stored
   std::string notice_;
 };
 

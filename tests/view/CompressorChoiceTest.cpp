@@ -34,6 +34,11 @@ TEST(CompressorChoice, ListsTheEntriesWithTheirDescriptions) {
   EXPECT_EQ(choice.Rows()[0].text, "Motion JPEG (MJPG)");
   EXPECT_EQ(choice.Rows()[1].text, std::string(ffv1->description) + " (FFV1)");
   EXPECT_EQ(choice.Selected(), 0);
+  // Codes are shown without trailing spaces, unprintable bytes in the stored form.
+  EXPECT_EQ(CompressorChoice::CodeLabel(Code("DIB ")), "DIB");
+  EXPECT_EQ(CompressorChoice::CodeLabel(Code("cvid")), "cvid");
+  EXPECT_EQ(CompressorChoice::CodeLabel(Code("A\\001BC")), "A\\001BC");
+  EXPECT_EQ(CompressorChoice::CodeLabel(Code(" ")), "\\040\\040\\040\\040");
 }
 
 TEST(CompressorChoice, LoadSelectsTheStoredCode) {
@@ -81,6 +86,7 @@ TEST(CompressorChoice, LoadShowsTheStoredValues) {
   stored.dwKeyFrameEvery = 0;
   choice.Load(stored);
   EXPECT_EQ(choice.Values(), CompressorChoice::Controls{});
+  stored.fccHandler = Code("MJPG");
   stored.dwQuality = 5049;
   stored.dwKeyFrameEvery = 12;
   stored.dwBytesPerSecond = 300 * 1024 + 5;
@@ -92,6 +98,7 @@ TEST(CompressorChoice, LoadShowsTheStoredValues) {
 TEST(CompressorChoice, ApplyWritesTheCodeAndTheHonouredValues) {
   CompressorChoice choice(AllKnown());
   CompressOptions stored;
+  stored.fccHandler = Code("MJPG");
   stored.dwQuality = 0xFFFFFFFFu;
   stored.dwKeyFrameEvery = 7;
   stored.dwBytesPerSecond = 1500;
