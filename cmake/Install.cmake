@@ -1,8 +1,8 @@
 # Installation and the Debian package.
 #
-#   cmake --install build/default [--prefix DIR]    the editor, reelwright-cli, the guide, the
+#   cmake --install <build folder> [--prefix DIR]   the editor, reelwright-cli, the guide, the
 #                                                   menu entry, the icons and the project file type
-#   (cd build/default && cpack -G DEB)              reelwright_<version>_<arch>.deb
+#   (cd <build folder> && cpack -G DEB)             reelwright_<version>_<arch>.deb
 #
 # The editor looks for its guide beside its own resolved executable, so the executable and the
 # guide live together in a private folder and bin/reelwright is a relative symbolic link to it.
@@ -12,20 +12,15 @@ include(GNUInstallDirs)
 set(RW_INSTALL_APPDIR "lib/reelwright" CACHE STRING
   "Folder (relative to the install prefix) for the editor's executable and its guide")
 
-# A folder given relative to the prefix, made absolute for the configured prefix.
-function(rw_install_full_path out dir)
-  if(IS_ABSOLUTE "${dir}")
-    set(${out} "${dir}" PARENT_SCOPE)
-  else()
-    set(${out} "${CMAKE_INSTALL_PREFIX}/${dir}" PARENT_SCOPE)
-  endif()
-endfunction()
-
 install(TARGETS reelwright-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS reelwright RUNTIME DESTINATION ${RW_INSTALL_APPDIR})
 
 # bin/reelwright -> ../lib/reelwright/reelwright, made in the build tree and installed as a link.
-rw_install_full_path(rw_appdir_full "${RW_INSTALL_APPDIR}")
+if(IS_ABSOLUTE "${RW_INSTALL_APPDIR}")
+  set(rw_appdir_full "${RW_INSTALL_APPDIR}")
+else()
+  set(rw_appdir_full "${CMAKE_INSTALL_PREFIX}/${RW_INSTALL_APPDIR}")
+endif()
 file(RELATIVE_PATH rw_editor_link "${CMAKE_INSTALL_FULL_BINDIR}" "${rw_appdir_full}/reelwright")
 set(rw_link_dir ${PROJECT_BINARY_DIR}/install-links)
 file(MAKE_DIRECTORY ${rw_link_dir})
