@@ -1,5 +1,6 @@
 #include "dialogs/TColorSelectDialog.h"
 
+#include "dialogs/DialogScreen.h"
 #include "dialogs/PickerPaintBox.h"
 #include "dialogs/WindowFont.h"
 
@@ -94,6 +95,11 @@ TColorSelectDialog::TColorSelectDialog(QWidget* parent) : QDialog(parent) {
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
   Refresh();
+}
+
+void TColorSelectDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  DialogScreen::MoveToCentre(*this);
 }
 
 void TColorSelectDialog::SetColor(std::int32_t red, std::int32_t green, std::int32_t blue) {

@@ -41,6 +41,9 @@ public:
   void PressBar(QPoint point);
   void PressComponent(int c, QPoint point);
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
   void Refresh();
   void EditChanged(int c);

@@ -1,5 +1,6 @@
 #include "dialogs/TCompressorDialog.h"
 
+#include "dialogs/DialogScreen.h"
 #include "dialogs/WindowFont.h"
 #include "output/CompressorCatalogue.h"
 
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -171,8 +171,7 @@ void TCompressorDialog::Confirm() {
 
 void TCompressorDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  DialogScreen::MoveToCentre(*this);
 }
 
 } // namespace rw::dialogs

@@ -1,5 +1,6 @@
 #include "dialogs/TTransTypeDialog.h"
 
+#include "dialogs/DialogScreen.h"
 #include "dialogs/PickerPaintBox.h"
 #include "dialogs/WindowFont.h"
 
@@ -7,7 +8,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -162,8 +162,7 @@ void TTransTypeDialog::changeEvent(QEvent* event) {
 
 void TTransTypeDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  DialogScreen::MoveToCentre(*this);
 }
 
 void TTransTypeDialog::hideEvent(QHideEvent* event) {

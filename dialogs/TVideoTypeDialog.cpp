@@ -1,5 +1,6 @@
 #include "dialogs/TVideoTypeDialog.h"
 
+#include "dialogs/DialogScreen.h"
 #include "dialogs/WindowFont.h"
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace rw::dialogs {
@@ -188,8 +188,7 @@ void TVideoTypeDialog::changeEvent(QEvent* event) {
 
 void TVideoTypeDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  DialogScreen::MoveToCentre(*this);
 }
 
 } // namespace rw::dialogs
