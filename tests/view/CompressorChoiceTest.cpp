@@ -82,11 +82,12 @@ TEST(CompressorChoice, ControlsAreUsableWhereTheEncoderHonoursThem) {
 TEST(CompressorChoice, LoadShowsTheStoredValues) {
   CompressorChoice choice(AllKnown());
   CompressOptions stored;
+  stored.fccHandler = Code("MJPG");
   stored.dwQuality = 0xFFFFFFFFu; // the compressor's default
   stored.dwKeyFrameEvery = 0;
+  stored.dwBytesPerSecond = 1023; // less than a kilobyte: not shown
   choice.Load(stored);
   EXPECT_EQ(choice.Values(), CompressorChoice::Controls{});
-  stored.fccHandler = Code("MJPG");
   stored.dwQuality = 5049;
   stored.dwKeyFrameEvery = 12;
   stored.dwBytesPerSecond = 300 * 1024 + 5;
@@ -145,15 +146,28 @@ TEST(CompressorChoice, ApplyWritesTheCodeAndTheHonouredValues) {
   EXPECT_EQ(choice.Apply(stored), stored);
 }
 
-TEST(CompressorChoice, DataRateSwitchedOnWithoutAStoredRate) {
+TEST(CompressorChoice, FirstChoiceStartsFromTheDefaults) {
+  // Settings never chosen are all zero: a quality of 0 there means nothing, the defaults are shown
+  // and written.
   CompressorChoice choice(AllKnown());
   choice.Load(CompressOptions{});
+  EXPECT_EQ(choice.Values(), CompressorChoice::Controls{});
   choice.Select(RowOf(choice, "MJPG"));
+  CompressOptions out = choice.Apply(CompressOptions{});
+  EXPECT_EQ(out.dwQuality, 7500u);
+  EXPECT_EQ(out.dwFlags, CompressorChoice::kFlagValid);
+  EXPECT_EQ(out.dwBytesPerSecond, 0u);
   choice.Values().dataRateOn = true;
-  const CompressOptions out = choice.Apply(CompressOptions{});
+  out = choice.Apply(CompressOptions{});
   EXPECT_EQ(out.dwBytesPerSecond,
             static_cast<std::uint32_t>(CompressorChoice::kDefaultKilobytesPerSecond) * 1024);
   EXPECT_EQ(out.dwFlags, CompressorChoice::kFlagDataRate | CompressorChoice::kFlagValid);
+  // Chosen once, a stored quality of 0 is the lowest quality.
+  CompressOptions stored = out;
+  stored.dwQuality = 0;
+  choice.Load(stored);
+  EXPECT_EQ(choice.Values().quality, 0);
+  EXPECT_EQ(choice.Apply(stored).dwQuality, 0u);
 }
 
 } // namespace
