@@ -71,12 +71,12 @@ void FileCommands::Open() {
 bool FileCommands::Load(const std::filesystem::path& file) {
   if (!ProjectFile::Open(project_, file, view::WindowLayout::kPreviewWidth,
                          view::WindowLayout::kPreviewHeight)) {
-    ShowMessages();
+    form_.ShowMessages();
     return false;
   }
   // The project opened without the records that could not be read: say which, so that nobody
   // saves over them unaware.
-  ShowMessages();
+  form_.ShowMessages();
   form_.SetCaption();
   form_.Refresh(-1, true);
   return true;
@@ -103,7 +103,7 @@ bool FileCommands::SaveAs() {
 
 bool FileCommands::SafeSave(const std::filesystem::path& file) {
   if (!ProjectFile::Save(project_, file)) {
-    ShowMessages();
+    form_.ShowMessages();
     return false;
   }
   form_.SetCaption();
@@ -133,12 +133,6 @@ void FileCommands::CompileMovie() {
   services_.prompt.Ask(view::WindowTexts::CompileReport(outcome, project_.Messages().Get()), kCaption,
                        UserPrompt::Buttons::Ok);
   form_.ShowProgress(-1);
-}
-
-void FileCommands::ShowMessages() {
-  const std::string& text = project_.Messages().Get();
-  if (!text.empty())
-    services_.prompt.Ask(text, kCaption, UserPrompt::Buttons::Ok);
 }
 
 } // namespace rw::app

@@ -38,8 +38,6 @@ public:
   const view::FileDialogMemory& DialogNames() const { return names_; }
 
 private:
-  void ShowMessages();
-
   TMainForm& form_;
   VideoProject& project_;
   WindowServices& services_;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "media/AudioClip.h"
+#include "media/VideoClip.h"
+
 #include <filesystem>
 
 namespace rw {
@@ -14,9 +17,16 @@ namespace rw::app {
 // cut). Each is one edit.
 class MediaInsert {
 public:
-  // False when no cut kind opens the file or the project refuses the cut.
+  // The cut of a file through the cut kinds, at the project's display size; null when no kind
+  // opens it.
+  static VideoClip OpenMovie(VideoProject& project, const std::filesystem::path& file);
+  // The audio clip of a file through the audio clip kinds; null when no kind opens it.
+  static AudioClip OpenSound(VideoProject& project, const std::filesystem::path& file);
+  static bool InsertCut(VideoProject& project, const VideoClip& clip);
+  static bool AddSound(VideoProject& project, const AudioClip& clip);
+
+  // Both steps; false when the file does not open or the project refuses it.
   static bool Movie(VideoProject& project, const std::filesystem::path& file);
-  // False when no audio clip kind opens the file or the project refuses the clip.
   static bool Sound(VideoProject& project, const std::filesystem::path& file);
 };
 

@@ -9,7 +9,7 @@
 #include "dialogs/WindowFont.h"
 #include "render/DIB.h"
 #include "view/CommandLine.h"
-#include "view/EnlargedFrame.h"
+#include "view/FramePicture.h"
 #include "view/Navigation.h"
 #include "view/WindowLayout.h"
 #include "view/WindowTexts.h"
@@ -41,14 +41,18 @@ void Complain(const std::string& line) {
 
 TMainForm::TMainForm(WindowServices services, const std::vector<std::string>& args)
     : services_(std::move(services)), project_(services_.context), w_(MainFormLayout::Build(*this)),
-      view_(w_, display_), files_(*this, project_, services_, dialogs_) {
+      view_(w_, display_), files_(*this, project_, services_, dialogs_),
+      edits_(*this, project_, services_, dialogs_), fields_(*this, project_, w_) {
   setObjectName("MainForm");
   setFont(dialogs::WindowFont::Make());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
   project_.SetViewSize(view::WindowLayout::kPreviewWidth, view::WindowLayout::kPreviewHeight);
+  w_.central->setFocusPolicy(Qt::ClickFocus);
   BindCommands();
+  edits_.Bind(w_);
+  fields_.Bind();
   ProcessCommandLine(args);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive)
@@ -142,6 +146,20 @@ void TMainForm::SetCaption() {
   setWindowTitle(QString::fromStdString(view::WindowTexts::WindowCaption(project_.FileName())));
 }
 
+void TMainForm::ShowMessages() {
+  const std::string& text = project_.Messages().Get();
+  if (!text.empty())
+    Tell(text);
+}
+
+void TMainForm::Tell(const std::string& text) {
+  services_.prompt.Ask(text, std::string(view::WindowTexts::kCaption), UserPrompt::Buttons::Ok);
+}
+
+void TMainForm::FocusTimeline() {
+  w_.central->setFocus(Qt::OtherFocusReason);
+}
+
 void TMainForm::ShowProgress(int percent) {
   w_.statusProgressBar->setVisible(percent >= 0);
   if (percent >= 0)
@@ -156,8 +174,7 @@ void TMainForm::ShowHelp() {
   const std::filesystem::path help = HelpFile();
   std::error_code error;
   if (!std::filesystem::exists(help, error)) {
-    services_.prompt.Ask("ヘルプファイル " + help.string() + " が見つかりません",
-                         std::string(view::WindowTexts::kCaption), UserPrompt::Buttons::Ok);
+    Tell("ヘルプファイル " + help.string() + " が見つかりません");
     return;
   }
   if (services_.openDocument)
@@ -183,7 +200,7 @@ void TMainForm::CheckMediaFiles() {
 void TMainForm::ShowEnlarged() {
   DIB picture;
   if (!dialogs_.showPicture ||
-      !view::EnlargedFrame::Make(project_.List(), project_.CurrentPos(), enlargedRenderer_, picture))
+      !view::FramePicture::Enlarged(project_.List(), project_.CurrentPos(), enlargedRenderer_, picture))
     return;
   dialogs_.showPicture->SetPicture(picture.Header(), picture.Bits());
   dialogs_.showPicture->exec();
@@ -204,6 +221,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   shown_ = true;
   SetCaption();
   Refresh(-1, true);
+  FocusTimeline();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

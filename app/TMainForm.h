@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/EditCommands.h"
+#include "app/FieldCommands.h"
 #include "app/FileCommands.h"
 #include "app/MainFormWidgets.h"
 #include "app/TimelineView.h"
@@ -33,10 +35,19 @@ public:
   const view::TimelineDisplay& Display() const { return display_; }
   MainFormWidgets& Widgets() { return w_; }
   FileCommands& Files() { return files_; }
+  EditCommands& Edits() { return edits_; }
+  FieldCommands& Fields() { return fields_; }
+  TimelineView& View() { return view_; }
 
   // Refresh(frame, full) of the display, drawn into the components.
   void Refresh(std::int32_t frame, bool full);
   void SetCaption();
+  // The project's messages in a message box, when there are any.
+  void ShowMessages();
+  // A message box with the window's caption.
+  void Tell(const std::string& text);
+  // Gives the keys to the timeline (away from any field), where the arrows and shortcuts act.
+  void FocusTimeline();
   void ClearDragAnchor() { view_.ClearDragAnchor(); }
   // The status bar's progress bar at `percent`; hidden for -1.
   void ShowProgress(int percent);
@@ -74,6 +85,8 @@ private:
   MainFormWidgets w_;
   TimelineView view_;
   FileCommands files_;
+  EditCommands edits_;
+  FieldCommands fields_;
   TimelineRenderer enlargedRenderer_;
   bool shown_ = false;
   bool checking_ = false;

@@ -85,6 +85,9 @@ public:
   bool Split(const ClipPos& pos);
   // Inserts the clipboard at pos (the end position appends).
   bool Paste(const ClipPos& pos);
+  // Inserts every entry of another list at pos (the end position appends), sharing its cuts,
+  // transitions and sound; its output settings are not taken. Fails for a list without frames.
+  bool InsertList(const ClipPos& pos, const pVideoClipList& other);
   // The transition into entry i, 0 < i < entry count.
   bool SetTransition(const VideoTransition& trans, std::int32_t i);
   // A transition of the given kind ending at the current frame (into the current cut) or

@@ -81,12 +81,16 @@ bool VideoProject::Split(const ClipPos& pos) {
 }
 
 bool VideoProject::Paste(const ClipPos& pos) {
-  if (clipboard_.IsNull() || clipboard_->TotalFrames() < 1)
+  return !clipboard_.IsNull() && InsertList(pos, *clipboard_);
+}
+
+bool VideoProject::InsertList(const ClipPos& pos, const pVideoClipList& other) {
+  if (other.TotalFrames() < 1)
     return false;
   const std::int64_t c = CurrentFrame();
   const bool shifts = List().Count() == 0 || c >= FrameOrEnd(pos);
   EditInfo next = Draft();
-  if (!next.list->InsertList(pos, clipboard_.Get(), Messages()))
+  if (!next.list->InsertList(pos, &other, Messages()))
     return false;
   const std::int64_t grown = next.list->TotalFrames() - List().TotalFrames();
   return Commit(std::move(next), shifts ? c + grown : c);

@@ -4,6 +4,7 @@
 #include "dialogs/THelpAboutDialog.h"
 #include "dialogs/TProgressDialog.h"
 #include "dialogs/TShowPictureDialog.h"
+#include "dialogs/TTransTypeDialog.h"
 #include "output/CompressorCatalogue.h"
 #include "output/settings/OutputInfo.h"
 #include "tests/support/TempDir.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QProcess>
+#include <QTimer>
 #include <QWidget>
 #include <cstring>
 
@@ -46,6 +48,17 @@ std::vector<std::filesystem::path> ScriptedFiles::OpenClips(const std::string&) 
   return chosen;
 }
 
+bool ScriptedColours::Choose(std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) {
+  ++asked;
+  if (answers.empty())
+    return false;
+  red = answers.front().red;
+  green = answers.front().green;
+  blue = answers.front().blue;
+  answers.pop_front();
+  return true;
+}
+
 bool ConfirmingEditDialogs::EditOutputFormat(OutputInfo& settings) {
   if (settings.VideoWidth() < 1 || settings.VideoHeight() < 1) {
     settings.SetVideoWidth(160);
@@ -69,7 +82,10 @@ TestWindow::TestWindow(const std::vector<std::string>& args) {
   progress = new dialogs::TProgressDialog(form_.get());
   showPicture = new dialogs::TShowPictureDialog(form_.get());
   about = new dialogs::THelpAboutDialog(form_.get());
+  transType = new dialogs::TTransTypeDialog(form_.get());
   WindowDialogs dialogs;
+  dialogs.transType = transType;
+  dialogs.colours = &colours;
   dialogs.progress = progress;
   dialogs.showPicture = showPicture;
   dialogs.about = about;
@@ -111,6 +127,18 @@ bool CliQuickFrame(const std::filesystem::path& project, int frame, int width, i
     return false;
   std::memcpy(out.Bits(), bytes.data() + 54, out.SizeImage());
   return true;
+}
+
+void WhenShown(QWidget* dialog, std::function<void()> act) {
+  auto* poll = new QTimer(dialog);
+  QObject::connect(poll, &QTimer::timeout, dialog, [dialog, poll, act = std::move(act)] {
+    if (!dialog->isVisible())
+      return;
+    poll->stop();
+    poll->deleteLater();
+    act();
+  });
+  poll->start(5);
 }
 
 bool FontCovers(const QWidget& widget, const QString& text) {

@@ -6,6 +6,7 @@
 
 #include "app/FileChooser.h"
 #include "app/TMainForm.h"
+#include "base/ColorChooser.h"
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/MediaContext.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@ namespace rw::dialogs {
 class THelpAboutDialog;
 class TProgressDialog;
 class TShowPictureDialog;
+class TTransTypeDialog;
 } // namespace rw::dialogs
 
 namespace rw::app::test {
@@ -70,6 +73,18 @@ public:
   bool ChooseCompressor(OutputInfo& settings) override;
 };
 
+// Confirms the colours in `answers` in order; cancels when they run out.
+class ScriptedColours : public ColorChooser {
+public:
+  struct Colour {
+    std::uint32_t red, green, blue;
+  };
+  bool Choose(std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) override;
+
+  std::deque<Colour> answers;
+  int asked = 0;
+};
+
 // A main window over the scripted services, with the real progress, enlarged view and about
 // dialogs as its children.
 class TestWindow {
@@ -86,7 +101,9 @@ public:
   MediaContext context{messages, prompt};
   ScriptedFiles files;
   ConfirmingEditDialogs edits;
+  ScriptedColours colours;
   dialogs::TProgressDialog* progress = nullptr;
+  dialogs::TTransTypeDialog* transType = nullptr;
   dialogs::TShowPictureDialog* showPicture = nullptr;
   dialogs::THelpAboutDialog* about = nullptr;
   std::vector<std::filesystem::path> documentsOpened;
@@ -102,6 +119,8 @@ void Screenshot(QWidget& widget, const QString& name);
 // reelwright-cli frame <frame> --quick --size WxH of the project, as a picture; false when the
 // command fails.
 bool CliQuickFrame(const std::filesystem::path& project, int frame, int width, int height, DIB& out);
+// Runs `act` on the modal dialog `dialog` as soon as it shows (from a command about to open it).
+void WhenShown(QWidget* dialog, std::function<void()> act);
 // Every character of `text` has a glyph in the font of `widget` (so nothing shows as a box).
 bool FontCovers(const QWidget& widget, const QString& text);
 
