@@ -30,6 +30,7 @@ public:
   ~TMainForm() override;
 
   void AttachDialogs(const WindowDialogs& dialogs) { dialogs_ = dialogs; }
+  const WindowDialogs& Dialogs() const { return dialogs_; }
 
   VideoProject& Project() { return project_; }
   const view::TimelineDisplay& Display() const { return display_; }

@@ -5,6 +5,8 @@
 
 #include "app/MainFormWidgets.h"
 #include "app/UpDown.h"
+#include "dialogs/DialogColorChooser.h"
+#include "dialogs/TColorSelectDialog.h"
 #include "dialogs/TTransTypeDialog.h"
 #include "dialogs/WindowFont.h"
 #include "media/ColormatClip.h"
@@ -126,6 +128,23 @@ private slots:
     QCOMPARE(P().UndoCount(), edits + 1);
     window_->Form().Refresh(40, false);
     QVERIFY(!W().buttonConfigVideo->isEnabled());
+  }
+
+  void aMatOfTheColourChosenInTheColourPicker() {
+    auto* picker = new dialogs::TColorSelectDialog(&window_->Form());
+    dialogs::DialogColorChooser chooser(*picker);
+    WindowDialogs dialogs = window_->Form().Dialogs();
+    dialogs.colours = &chooser;
+    window_->Form().AttachDialogs(dialogs);
+    WhenShown(picker, [picker] {
+      picker->SetColor(10, 20, 30);
+      picker->accept();
+    });
+    W().buttonInsertColormat->click();
+    const auto& mat = dynamic_cast<const ColormatClip&>(Cut(0));
+    QCOMPARE(mat.Red(), 10u);
+    QCOMPARE(mat.Green(), 20u);
+    QCOMPARE(mat.Blue(), 30u);
   }
 
   void transitionsBeforeAfterAndRemoved() {
