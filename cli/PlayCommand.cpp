@@ -6,7 +6,7 @@
 #include "cli/CliProject.h"
 #include "cli/CliStatus.h"
 #include "cli/FrameRange.h"
-#include "cli/WaveOutSink.h"
+#include "playback/WaveOutSink.h"
 #include "project/PlaybackFeeder.h"
 
 #include <chrono>

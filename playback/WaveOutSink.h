@@ -3,10 +3,11 @@
 #include "audio/WaveOut.h"
 #include "project/PlaybackSink.h"
 
-namespace rw::cli {
+namespace rw {
 
 // A WaveOut as the sink of a PlaybackFeeder: the audio layer stands apart from the project
-// layer, so the two meet here, in the program that uses both.
+// layer, so the two meet here, in the one place that the editor and the command-line tool both
+// link.
 class WaveOutSink final : public PlaybackSink {
 public:
   explicit WaveOutSink(WaveOut& out) : out_(out) {}
@@ -21,4 +22,4 @@ private:
   WaveOut& out_;
 };
 
-} // namespace rw::cli
+} // namespace rw
