@@ -95,6 +95,8 @@ public:
   // Times a preview that plays by itself was set right again (always 0 with own drawing).
   std::int32_t AdjustCount() const { return adjust_; }
   std::int32_t ReturnFrame() const { return returnFrame_; }
+  // The clock at the last tick (or start, or restart).
+  Ms LastTick() const { return lastTick_; }
   std::int32_t Fps() const { return fps_; }
   std::int64_t Accumulator() const { return accumulator_; }
   bool ResyncMarked() const { return resync_; }
