@@ -30,17 +30,10 @@ bool FileCommands::SavePrompt() {
   case UserPrompt::Answer::No:
     return true;
   case UserPrompt::Answer::Yes:
-    break;
+    return Save();
   default:
     return false;
   }
-  if (!project_.FileName().empty())
-    return SafeSave(project_.FileName());
-  const std::filesystem::path chosen = services_.files.SaveProject(names_.SaveProject());
-  if (chosen.empty())
-    return false;
-  names_.AfterSaveChosen(chosen);
-  return SafeSave(chosen);
 }
 
 void FileCommands::New() {

@@ -8,11 +8,16 @@ function(rw_warnings target)
   endif()
 endfunction()
 
-# rw_library(NAME rw_render DEPS rw_base ...): one static library from every .cpp of the calling
-# folder (not its subfolders). Headers are included as "folder/Name.h" from the repository root.
+# rw_library(NAME rw_render [QT] [EXCLUDE main.cpp ...] DEPS rw_base ...): one static library
+# from every .cpp of the calling folder (not its subfolders), less the ones excluded. Headers are
+# included as "folder/Name.h" from the repository root. QT: the folder uses Qt, moc runs over its
+# headers.
 function(rw_library)
-  cmake_parse_arguments(ARG "" "NAME" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "NAME" "EXCLUDE;DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(x ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${x})
+  endforeach()
   if(NOT sources)
     # A folder whose code has not been written yet still takes part in the link order.
     add_library(${ARG_NAME} INTERFACE)
@@ -20,7 +25,12 @@ function(rw_library)
     target_link_libraries(${ARG_NAME} INTERFACE ${ARG_DEPS})
     return()
   endif()
+  if(ARG_QT)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    list(APPEND sources ${headers})
+  endif()
   add_library(${ARG_NAME} STATIC ${sources})
+  set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ${ARG_QT})
   target_include_directories(${ARG_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS})
   rw_warnings(${ARG_NAME})
@@ -38,29 +48,6 @@ function(rw_test)
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} rw_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   rw_warnings(${ARG_NAME})
   gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
-endfunction()
-
-# rw_qt_library(NAME rw_app [EXCLUDE main.cpp ...] DEPS ...): as rw_library, for the folders that
-# use Qt (moc runs over their headers).
-function(rw_qt_library)
-  cmake_parse_arguments(ARG "" "NAME" "EXCLUDE;DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  foreach(x ${ARG_EXCLUDE})
-    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${x})
-  endforeach()
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  if(NOT sources)
-    add_library(${ARG_NAME} INTERFACE)
-    target_include_directories(${ARG_NAME} INTERFACE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${ARG_NAME} INTERFACE ${ARG_DEPS})
-    return()
-  endif()
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${ARG_NAME} STATIC ${sources} ${headers})
-  set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ON)
-  target_include_directories(${ARG_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS})
-  rw_warnings(${ARG_NAME})
 endfunction()
 
 # rw_qt_tests(DEPS rw_app ...): one QtTest executable per .cpp of the calling folder, each run by
