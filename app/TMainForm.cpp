@@ -41,8 +41,10 @@ void Complain(const std::string& line) {
 
 TMainForm::TMainForm(WindowServices services, const std::vector<std::string>& args)
     : services_(std::move(services)), project_(services_.context), w_(MainFormLayout::Build(*this)),
-      view_(w_, display_), files_(*this, project_, services_, dialogs_),
-      edits_(*this, project_, services_, dialogs_), fields_(*this, project_, w_) {
+      view_(w_, display_),
+      playback_(w_, project_, [this](std::int32_t frame, bool full) { Refresh(frame, full); }),
+      files_(*this, project_, services_, dialogs_), edits_(*this, project_, services_, dialogs_),
+      fields_(*this, project_, w_) {
   setObjectName("MainForm");
   setFont(dialogs::WindowFont::Make());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -54,9 +56,13 @@ TMainForm::TMainForm(WindowServices services, const std::vector<std::string>& ar
   edits_.Bind(w_);
   fields_.Bind();
   ProcessCommandLine(args);
+  // Play stops when the program goes to the background and before a click moves the time.
+  view_.SetBeforeMove([this] { playback_.Stop(); });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive)
       CheckMediaFiles();
+    else
+      playback_.Stop();
   });
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -78,8 +84,6 @@ void TMainForm::BindCommands() {
   connect(w_.Action("MenuMovieCompile"), &QAction::triggered, this, [this] { files_.CompileMovie(); });
   connect(w_.Action("MenuExit"), &QAction::triggered, this, &QWidget::close);
   const std::pair<const char*, std::function<std::optional<std::int32_t>()>> moves[] = {
-      {"MenuPrevFrame", [this] { return view::Navigation::Step(project_, -1); }},
-      {"MenuNextFrame", [this] { return view::Navigation::Step(project_, 1); }},
       {"MenuPrevClip", [this] { return view::Navigation::NeighbourCut(project_, false); }},
       {"MenuNextClip", [this] { return view::Navigation::NeighbourCut(project_, true); }},
       {"MenuJumpFirst", [this] { return view::Navigation::First(project_); }},
@@ -87,6 +91,8 @@ void TMainForm::BindCommands() {
   };
   for (const auto& [name, target] : moves)
     connect(w_.Action(name), &QAction::triggered, this, [this, target] { MoveTo(target()); });
+  connect(w_.Action("MenuPrevFrame"), &QAction::triggered, &playback_, &Playback::StepBack);
+  connect(w_.Action("MenuNextFrame"), &QAction::triggered, &playback_, &Playback::StepForward);
   connect(w_.Action("MenuMovieType"), &QAction::triggered, this, [this] {
     if (dialogs_.editDialogs && project_.SetOutputFormat(*dialogs_.editDialogs))
       Refresh(-1, false);
@@ -102,6 +108,7 @@ void TMainForm::BindCommands() {
   // (asking for a name when there is none), so it is enabled again once the menu has closed.
   QMenu* file = w_.menus.at("File1");
   connect(file, &QMenu::aboutToShow, this, [this] {
+    playback_.Stop();
     w_.Action("MenuSaveProject")->setEnabled(!project_.FileName().empty() && project_.Modified());
   });
   connect(file, &QMenu::aboutToHide, this, [this] { w_.Action("MenuSaveProject")->setEnabled(true); });
@@ -198,6 +205,7 @@ void TMainForm::CheckMediaFiles() {
 }
 
 void TMainForm::ShowEnlarged() {
+  playback_.Stop();
   DIB picture;
   if (!dialogs_.showPicture ||
       !view::FramePicture::Enlarged(project_.List(), project_.CurrentPos(), enlargedRenderer_, picture))
@@ -225,6 +233,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  playback_.Stop();
   if (files_.SavePrompt())
     event->accept();
   else

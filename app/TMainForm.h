@@ -4,6 +4,7 @@
 #include "app/FieldCommands.h"
 #include "app/FileCommands.h"
 #include "app/MainFormWidgets.h"
+#include "app/Playback.h"
 #include "app/TimelineView.h"
 #include "app/WindowServices.h"
 #include "project/VideoProject.h"
@@ -39,6 +40,7 @@ public:
   EditCommands& Edits() { return edits_; }
   FieldCommands& Fields() { return fields_; }
   TimelineView& View() { return view_; }
+  Playback& Transport() { return playback_; }
 
   // Refresh(frame, full) of the display, drawn into the components.
   void Refresh(std::int32_t frame, bool full);
@@ -85,6 +87,7 @@ private:
   view::TimelineDisplay display_{project_};
   MainFormWidgets w_;
   TimelineView view_;
+  Playback playback_;
   FileCommands files_;
   EditCommands edits_;
   FieldCommands fields_;

@@ -4,14 +4,6 @@
 
 namespace rw::view {
 
-std::optional<std::int32_t> Navigation::Step(const VideoProject& project, std::int32_t d) {
-  const std::int32_t total = project.List().TotalFrames();
-  const std::int64_t f = std::int64_t{project.CurrentFrame()} + d;
-  if (total <= 0 || f < 0 || f > total)
-    return std::nullopt;
-  return static_cast<std::int32_t>(f);
-}
-
 std::optional<std::int32_t> Navigation::NeighbourCut(const VideoProject& project, bool forward) {
   const pVideoClipList& list = project.List();
   const ClipPos pos = forward ? list.NextCutPos(project.CurrentPos()) : list.PrevCutPos(project.CurrentPos());

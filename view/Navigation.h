@@ -12,8 +12,6 @@ namespace rw::view {
 // Where the navigation commands move the current time; none when they cannot move.
 class Navigation {
 public:
-  // One frame back or forward, within 0 .. total (the end position included).
-  static std::optional<std::int32_t> Step(const VideoProject& project, std::int32_t d);
   // The same frame of the previous or next cut (its last frame when it is shorter).
   static std::optional<std::int32_t> NeighbourCut(const VideoProject& project, bool forward);
   // The first frame, or the last one (not the end position).
