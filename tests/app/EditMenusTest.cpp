@@ -5,6 +5,7 @@
 
 #include "app/DibImage.h"
 #include "app/MainFormWidgets.h"
+#include "app/PictureBox.h"
 #include "dialogs/WindowFont.h"
 #include "media/ColormatClip.h"
 #include "project/ProjectFile.h"
@@ -35,7 +36,7 @@ private:
   void Trigger(const char* action) { W().Action(action)->trigger(); }
   int Total() { return P().List().TotalFrames(); }
   void Mat(std::int32_t length, std::uint32_t shade) {
-    VideoClip mat(new ColormatClip(shade, shade, shade));
+    VideoClip mat = VideoClip::Make<ColormatClip>(shade, shade, shade);
     QVERIFY(length == ColormatClip::kNewLength || mat.SetLength(length));
     mat.SetSize(160, 120);
     QVERIFY(P().AppendClip(mat));
@@ -206,6 +207,21 @@ private slots:
     QCOMPARE(P().CurrentFrame(), 0);
     Press(QKeySequence("Left"));
     QCOMPARE(P().CurrentFrame(), 0);
+  }
+
+  void playStopsForTheFileMenuAClickAndTheBackground() {
+    Playback& transport = window_->Form().Transport();
+    transport.Start(1);
+    QVERIFY(transport.Playing());
+    emit W().menus.at("File1")->aboutToShow();
+    QVERIFY(!transport.Playing());
+    emit W().menus.at("File1")->aboutToHide();
+    transport.Start(3);
+    QTest::mouseClick(W().FrameImage(2), Qt::LeftButton);
+    QVERIFY(!transport.Playing());
+    transport.Start(1);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(!transport.Playing());
   }
 
   void insertingFilesAndProjects() {
