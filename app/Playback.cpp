@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace rw::app {
 
@@ -92,6 +93,7 @@ bool Playback::Stop() {
   if (!clock_.Playing())
     return false;
   clock_.Stop();
+  aheadFrame_ = -1;
   playTimer_.stop();
   CloseSound();
   refresh_(-1, true);
@@ -136,7 +138,24 @@ void Playback::Tick() {
   case PlayClock::Tick::Action::None:
     break;
   }
+  RenderAhead(timeline);
   Schedule();
+}
+
+void Playback::RenderAhead(const view::PlayTimeline& timeline) {
+  // Late already: the next tick comes at once and may well skip the frame.
+  if (clock_.SleepBefore(Now()) <= 0)
+    return;
+  const auto next = clock_.NextFrame(timeline, project_.CurrentFrame());
+  const pVideoClipList& list = project_.List();
+  if (!next || (aheadFrame_ == *next && aheadList_ == &list))
+    return;
+  const PictureBox* preview = w_.paintNow;
+  if (ahead_.Width() != preview->width() || ahead_.Height() != preview->height())
+    ahead_.Create(preview->width(), preview->height());
+  renderer_.QuickFrame(list, ahead_, list.PosAt(*next));
+  aheadFrame_ = *next;
+  aheadList_ = &list;
 }
 
 void Playback::ShowFrame(std::int32_t f) {
@@ -146,9 +165,15 @@ void Playback::ShowFrame(std::int32_t f) {
       1, view::OverviewSketch::Marker(view::WindowLayout::kImageProject.w, list.TotalFrames(), f));
   w_.labelTimeNow->setText(QString::fromStdString(view::TimeText::Long(f)));
   PictureBox* preview = w_.paintNow;
-  if (frame_.Width() != preview->width() || frame_.Height() != preview->height())
-    frame_.Create(preview->width(), preview->height());
-  renderer_.QuickFrame(list, frame_, project_.CurrentPos());
+  if (aheadFrame_ == f && aheadList_ == &list && ahead_.Width() == preview->width() &&
+      ahead_.Height() == preview->height()) {
+    std::swap(frame_, ahead_);
+  } else {
+    if (frame_.Width() != preview->width() || frame_.Height() != preview->height())
+      frame_.Create(preview->width(), preview->height());
+    renderer_.QuickFrame(list, frame_, project_.CurrentPos());
+  }
+  aheadFrame_ = -1;
   preview->SetPicture(frame_);
   // Drawn now, not when the event loop comes round: the frame is due now.
   preview->repaint();
@@ -162,8 +187,12 @@ bool Playback::StartSound(std::int32_t from) {
     out_.SetAutoClose(false);
   }
   soundOn_ = feeder_.Start(list, from, list.TotalFrames());
-  if (!soundOn_)
+  if (soundOn_) {
+    soundFrom_ = from;
+    soundSince_ = Now();
+  } else {
     CloseSound();
+  }
   if (const auto notice = out_.TakeUnavailableNotice())
     project_.Context().Prompt().Ask(PlayClock::NoSoundText(*notice), std::string(view::WindowTexts::kCaption),
                                     UserPrompt::Buttons::Ok);

@@ -29,7 +29,8 @@ struct MainFormWidgets;
 // Play runs as ticks of a precise single-shot timer, each armed to wake about 5 ms before the
 // next frame is due, so the window handles its events between frames; view::PlayClock decides
 // what every tick shows and drops. During play only the preview, the position marker and
-// LabelTimeNow are drawn; the preview is the project's quick picture at the preview's size. The
+// LabelTimeNow are drawn; the preview is the project's quick picture at the preview's size,
+// rendered one frame ahead while there is time, so that a tick only has to show it. The
 // sound runs 30 to 60 frames ahead of the picture through a PlaybackFeeder, from the start (for
 // a project with sound) and again after any gap of over a second. While a modal dialog is up,
 // no tick runs (the sound plays out what it has); the next tick sets picture and sound right.
@@ -68,6 +69,9 @@ public:
   std::uint64_t Ticks() const { return ticks_; }
   // Whether the sound of the present run started (the device may still have refused to open).
   bool SoundStarted() const { return soundOn_; }
+  // The frame the sound last started at and the clock then (-1 before any start).
+  std::int32_t SoundFrom() const { return soundFrom_; }
+  view::PlayClock::Ms SoundSince() const { return soundSince_; }
   // Called after every frame play shows, with that frame (measurements).
   void SetFrameShown(std::function<void(std::int32_t frame)> shown) { frameShown_ = std::move(shown); }
 
@@ -86,6 +90,9 @@ private:
   void Tick();
   void Schedule();
   void ShowFrame(std::int32_t f);
+  // Renders the frame the next tick will most likely show, while there is time before it is
+  // due, so that the tick only has to show it.
+  void RenderAhead(const view::PlayTimeline& timeline);
   // Restarts the sound at frame `from`: the device in the project's output format (kept when
   // it is open in that format), 60 frames queued, then playing. False when the sound could not
   // be queued (it is then closed).
@@ -110,9 +117,16 @@ private:
   bool soundOn_ = false;
   TimelineRenderer renderer_;
   DIB frame_;
+  // The frame rendered ahead, and the list it was rendered from (-1: none). An edit replaces the
+  // list, so a picture of another list is never shown.
+  DIB ahead_;
+  std::int32_t aheadFrame_ = -1;
+  const pVideoClipList* aheadList_ = nullptr;
   std::function<void(std::int32_t)> frameShown_;
   std::function<view::PlayClock::Ms()> now_;
   std::uint64_t ticks_ = 0;
+  std::int32_t soundFrom_ = -1;
+  view::PlayClock::Ms soundSince_ = 0;
 };
 
 } // namespace rw::app

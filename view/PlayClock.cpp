@@ -176,6 +176,33 @@ PlayClock::Ms PlayClock::SleepBefore(Ms now) const {
   return wait > kWakeEarly ? wait - kWakeEarly : 0;
 }
 
+std::optional<std::int32_t> PlayClock::NextFrame(const PlayTimeline& t, std::int32_t from) const {
+  std::int64_t f = from;
+  std::int64_t first = 0;
+  std::int64_t last = std::int64_t{t.total} - 1;
+  switch (mode_) {
+  case Mode::Play:
+    f += 1;
+    break;
+  case Mode::Playback:
+    f += 1;
+    first = rangeFirst_;
+    last = std::min<std::int64_t>(rangeLast_, last);
+    break;
+  case Mode::FastForward:
+    f += 3;
+    break;
+  case Mode::Rewind:
+    f -= 3;
+    break;
+  case Mode::Stopped:
+    return std::nullopt;
+  }
+  if (f < first || f > last)
+    return std::nullopt;
+  return static_cast<std::int32_t>(f);
+}
+
 std::string PlayClock::EndLine(std::int32_t total, std::int32_t shown, std::int32_t adjust) {
   return "Total = " + std::to_string(total) + ", DropFrame = " + std::to_string(total - shown) +
          ", AdjustFrame = " + std::to_string(adjust);

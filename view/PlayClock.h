@@ -87,6 +87,9 @@ public:
   // How long the loop waits before its next tick: the next frame is due 1000 / fps ms after
   // the last tick; wake kWakeEarly ms before that, or at once when that is past.
   Ms SleepBefore(Ms now) const;
+  // The frame one step of the mode after `from` shows, when play would go on to it (within the
+  // timeline, and for playback within its range): what a tick will most likely show next.
+  std::optional<std::int32_t> NextFrame(const PlayTimeline& timeline, std::int32_t from) const;
 
   Mode CurrentMode() const { return mode_; }
   bool Playing() const { return mode_ != Mode::Stopped; }

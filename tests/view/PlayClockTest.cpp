@@ -191,6 +191,15 @@ TEST(PlayClockTest, FrameZeroAsksForTheSoundToStartAgainAtTheNextFrameShown) {
   EXPECT_EQ(loop.clock.ShownCount(), 50);
   // A run from frame 0 to the end without a skip reports nothing dropped.
   EXPECT_EQ(PlayClock::EndLine(50, loop.clock.ShownCount(), 0), "Total = 50, DropFrame = 0, AdjustFrame = 0");
+
+  // Without sound the clock is set back all the same, but nothing asks for sound.
+  PlayLoop silent(50, 0);
+  EXPECT_FALSE(silent.Start(Mode::Play).sound);
+  bool sound = false;
+  while (silent.clock.Playing())
+    sound = silent.Step().sound || sound;
+  EXPECT_FALSE(sound);
+  EXPECT_EQ(silent.resyncs, std::vector<std::int32_t>{1});
 }
 
 TEST(PlayClockTest, PlayAtTheEndStartsAgainFromFrameZeroAndDrawsIt) {
@@ -337,18 +346,6 @@ TEST(PlayClockTest, ASwitchThatMovesTheTimeDrawsTheFrameItMovedTo) {
   EXPECT_EQ(tick.frame, 0);
 }
 
-TEST(PlayClockTest, ProjectWithoutSoundNeverAsksForIt) {
-  PlayLoop loop(40, 0);
-  const PlayClock::Started s = loop.Start(Mode::Play);
-  EXPECT_FALSE(s.sound);
-  bool sound = false;
-  while (loop.clock.Playing())
-    sound = loop.Step().sound || sound;
-  EXPECT_FALSE(sound);
-  // The clock is still set back at frame 0, as with sound.
-  EXPECT_EQ(loop.resyncs, std::vector<std::int32_t>{1});
-}
-
 TEST(PlayClockTest, WithoutFramesTicksDoNothingButKeepThePace) {
   PlayLoop loop(0, 0);
   loop.Start(Mode::Play);
@@ -384,9 +381,25 @@ TEST(PlayClockTest, TimelineOfAProjectTakesTheSelectionAndTheSound) {
   EXPECT_EQ(t.selectionLast, 89);
 }
 
-TEST(PlayClockTest, EndLineAndNoSoundTexts) {
-  EXPECT_EQ(PlayClock::EndLine(365, 360, 0), "Total = 365, DropFrame = 5, AdjustFrame = 0");
-  EXPECT_EQ(PlayClock::NoSoundText("no device"), "サウンドを再生できません\nno device");
+TEST(PlayClockTest, NextFrameIsOneStepOfTheModeWithinWherePlayGoes) {
+  PlayLoop loop(100, 10);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 10), std::nullopt); // stopped
+  loop.Start(Mode::Play);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 10), 11);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 99), std::nullopt); // play ends there
+  loop.clock.Start(Mode::FastForward, loop.timeline, 30, loop.now);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 10), 13);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 97), std::nullopt);
+  loop.clock.Start(Mode::Rewind, loop.timeline, 30, loop.now);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 3), 0);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 2), std::nullopt);
+  loop.timeline.selectionFirst = 40;
+  loop.timeline.selectionLast = 50;
+  loop.clock.Start(Mode::Playback, loop.timeline, 30, loop.now);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 40), 41);
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 50), std::nullopt); // the range ends there
+  loop.timeline.total = 45;
+  EXPECT_EQ(loop.clock.NextFrame(loop.timeline, 44), std::nullopt);
 }
 
 } // namespace
