@@ -117,13 +117,7 @@ Summary Play(const std::string& name, const std::filesystem::path& project, std:
   QApplication::processEvents();
 
   rw::app::MainFormWidgets& w = form.Widgets();
-  std::unique_ptr<Playback> own;
-  Playback* play = w.central->findChild<Playback*>("Playback", Qt::FindDirectChildrenOnly);
-  if (!play) {
-    own = std::make_unique<Playback>(w, form.Project(),
-                                     [&form](std::int32_t f, bool full) { form.Refresh(f, full); });
-    play = own.get();
-  }
+  Playback* play = &form.Transport();
   std::vector<Shown> shown;
   shown.reserve(4096);
   play->SetFrameShown([&](std::int32_t f) {
@@ -179,7 +173,6 @@ Summary Play(const std::string& name, const std::filesystem::path& project, std:
           std::max(s.worstCorrected, std::abs(x.device - x.frame - (s.deviceSpeed - 1) * elapsed));
   }
   form.Project().MarkSaved(form.Project().FileName());
-  own.reset();
   FramePath(project, s);
   return s;
 }

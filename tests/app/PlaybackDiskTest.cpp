@@ -70,14 +70,7 @@ private:
     const std::filesystem::path device = dir_ / "device.raw";
     std::filesystem::remove(device);
     TestWindow window({project.string()});
-    std::unique_ptr<Playback> own;
-    Playback* play = window.Widgets().central->findChild<Playback*>("Playback", Qt::FindDirectChildrenOnly);
-    if (!play) {
-      own = std::make_unique<Playback>(
-          window.Widgets(), window.Project(),
-          [&window](std::int32_t f, bool full) { window.Form().Refresh(f, full); });
-      play = own.get();
-    }
+    Playback* play = &window.Form().Transport();
     window.Form().show();
     if (!QTest::qWaitForWindowExposed(&window.Form()))
       return {};

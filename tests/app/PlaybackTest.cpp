@@ -50,7 +50,6 @@ private:
   using Ms = view::PlayClock::Ms;
 
   std::unique_ptr<TestWindow> window_;
-  std::unique_ptr<Playback> own_;
   Playback* play_ = nullptr;
   std::vector<std::int32_t> shown_;
   // The play clock: it moves only when a test moves it, so that which frames show does not
@@ -62,17 +61,9 @@ private:
   VideoProject& Project() { return window_->Project(); }
   int Current() { return Project().CurrentFrame(); }
 
-  // The window's own transport once it has one; until then one made beside it, as the window
-  // makes it.
   void Open(const std::vector<std::string>& args) {
-    own_.reset();
     window_ = std::make_unique<TestWindow>(args);
-    play_ = W().central->findChild<Playback*>("Playback", Qt::FindDirectChildrenOnly);
-    if (!play_) {
-      own_ = std::make_unique<Playback>(W(), Project(),
-                                        [this](std::int32_t f, bool full) { Form().Refresh(f, full); });
-      play_ = own_.get();
-    }
+    play_ = &Form().Transport();
     shown_.clear();
     play_->SetFrameShown([this](std::int32_t f) { shown_.push_back(f); });
     play_->SetClock([this] { return clock_; });
@@ -124,10 +115,7 @@ private slots:
     QCOMPARE(Project().List().TotalFrames(), kTotal);
   }
 
-  void cleanup() {
-    own_.reset();
-    window_.reset();
-  }
+  void cleanup() { window_.reset(); }
 
   void playDrawsOnlyThePreviewMarkerAndTimeThenShowsTheEndLine() {
     Form().Refresh(340, false);
