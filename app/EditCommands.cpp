@@ -231,7 +231,7 @@ void EditCommands::SelectToCutTarget(bool forward) {
 }
 
 void EditCommands::InsertColormat() {
-  VideoClip mat(new ColormatClip(255, 255, 255));
+  VideoClip mat = VideoClip::Make<ColormatClip>(255, 255, 255);
   if (!dialogs_.colours || !mat.Configure(*dialogs_.colours))
     return; // cancelled: the mat is dropped
   mat.SetSize(project_.ViewWidth(), project_.ViewHeight());

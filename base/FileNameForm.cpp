@@ -1,5 +1,6 @@
 #include "base/FileNameForm.h"
 
+#include "base/RecordGrammar.h"
 #include "base/TextEncoding.h"
 
 #include <algorithm>
@@ -9,11 +10,6 @@ namespace rw::FileNameForm {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool IsBlank(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 1 && u <= 32;
-}
 
 // Names a Windows version wrote: with a drive letter ("C:...", a colon as second character) or
 // a "\\server" prefix. They are kept as they are.
@@ -36,9 +32,7 @@ bool NeedsQuotes(std::string_view name) {
 
 // The name text of a stored value: quoted or unquoted, as described in the header.
 std::string Extract(std::string_view stored) {
-  std::size_t i = 0;
-  while (i < stored.size() && IsBlank(stored[i]))
-    ++i;
+  std::size_t i = SkipBlank(stored, 0);
   std::string name;
   if (i < stored.size() && stored[i] == '"') {
     for (++i; i < stored.size(); ++i) {

@@ -11,6 +11,10 @@ namespace rw {
 // assigning releases the old object first, destroying releases; the object is destroyed through
 // its virtual destructor when the last reference goes.
 //
+// A handle comes to an object in one of two ways, each named: Adopt takes over the reference a
+// newly made object starts with, Share adds one to an object that has owners already. Counts
+// are never changed by hand outside this class.
+//
 // Shared objects are never changed in place: before a change the holder calls Detach, which
 // keeps the object when this handle is its only holder and otherwise replaces it by a private
 // copy: T::Clone() where T has one (polymorphic kinds), else copy construction (lists, sets).
@@ -18,8 +22,6 @@ template <class T> class Handle {
 public:
   Handle() = default;
   Handle(std::nullptr_t) {}
-  // Takes over the initial reference of a newly made object.
-  explicit Handle(T* adopt) : p_(adopt) {}
   Handle(const Handle& other) : p_(other.p_) {
     if (p_)
       p_->AddRef();
@@ -33,7 +35,7 @@ public:
   template <class U>
   requires std::is_convertible_v<U*, T*> Handle(Handle<U>&& other)
   noexcept : p_(other.Leak()) {}
-  ~Handle() { Release(); }
+  ~Handle() { Reset(); }
 
   Handle& operator=(const Handle& other) {
     if (p_ != other.p_) {
@@ -44,18 +46,32 @@ public:
   }
   Handle& operator=(Handle&& other) noexcept {
     if (this != &other) {
-      Release();
+      Reset();
       p_ = std::exchange(other.p_, nullptr);
     }
     return *this;
   }
 
+  // Takes ownership of a freshly made object (count 1, from new or Clone); null gives null.
+  static Handle Adopt(T* fresh) {
+    Handle h;
+    h.p_ = fresh;
+    return h;
+  }
+  // Shares an object that already has owners (a registry's entry, `this` inside a member
+  // function): the returned handle adds a reference of its own. Null gives null.
+  static Handle Share(T* owned) {
+    if (owned)
+      owned->AddRef();
+    return Adopt(owned);
+  }
   // Makes a new object of kind U with count 1 owned by the returned handle.
   template <class U = T, class... Args> static Handle<U> Make(Args&&... args) {
-    return Handle<U>(new U(std::forward<Args>(args)...));
+    return Handle<U>::Adopt(new U(std::forward<Args>(args)...));
   }
 
-  void Release() {
+  // Drops this handle's reference; the handle becomes null.
+  void Reset() {
     if (p_ && p_->Unref())
       delete p_;
     p_ = nullptr;
@@ -72,7 +88,7 @@ public:
       copy = p_->Clone();
     else
       copy = new T(*p_);
-    Release();
+    Reset();
     p_ = copy;
   }
 

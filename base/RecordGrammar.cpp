@@ -5,18 +5,22 @@
 namespace rw {
 namespace {
 
-// White space of the record grammar: every control byte and the space (1..32). A zero byte is
-// not white space; the parser treats it as the end of the line.
-bool IsBlank(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 1 && u <= 32;
-}
-
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
+
+bool IsBlank(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 1 && u <= 32;
+}
+
+std::size_t SkipBlank(std::string_view text, std::size_t i) {
+  while (i < text.size() && IsBlank(text[i]))
+    ++i;
+  return i;
+}
 
 RecordLine ParseRecordLine(std::string_view line) {
   RecordLine out;
@@ -24,9 +28,7 @@ RecordLine ParseRecordLine(std::string_view line) {
   if (const auto nul = line.find('\0'); nul != std::string_view::npos)
     line = line.substr(0, nul);
 
-  std::size_t i = 0;
-  while (i < line.size() && IsBlank(line[i]))
-    ++i;
+  std::size_t i = SkipBlank(line, 0);
   if (line.substr(i).starts_with("//"))
     return out;
 
@@ -35,15 +37,13 @@ RecordLine ParseRecordLine(std::string_view line) {
     ++i;
   out.key.assign(line.substr(keyStart, i - keyStart));
 
-  while (i < line.size() && IsBlank(line[i]))
-    ++i;
+  i = SkipBlank(line, i);
   if (i >= line.size() || line[i] != ':')
     return out;
   ++i;
   out.isKey = true;
 
-  while (i < line.size() && IsBlank(line[i]))
-    ++i;
+  i = SkipBlank(line, i);
   std::size_t end = line.size();
   while (end > i && IsBlank(line[end - 1]))
     --end;
@@ -61,9 +61,7 @@ bool SameWord(std::string_view a, std::string_view b) {
 }
 
 std::int32_t ReadNumber(std::string_view value) {
-  std::size_t i = 0;
-  while (i < value.size() && IsBlank(value[i]))
-    ++i;
+  std::size_t i = SkipBlank(value, 0);
   bool negative = false;
   if (i < value.size() && (value[i] == '-' || value[i] == '+')) {
     negative = value[i] == '-';

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,12 @@ struct RecordLine {
 };
 
 RecordLine ParseRecordLine(std::string_view line);
+
+// White space of the record grammar: every control byte and the space (1..32). A zero byte is
+// not white space; the parser treats it as the end of the line.
+bool IsBlank(char c);
+// The index of the first byte at or after `i` that is not white space (text.size() when none).
+std::size_t SkipBlank(std::string_view text, std::size_t i);
 
 // ASCII case-insensitive comparison, used for keys, kind keywords and bare words.
 bool SameWord(std::string_view a, std::string_view b);

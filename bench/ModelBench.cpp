@@ -56,7 +56,7 @@ struct Model {
   static rw::VideoClip Mat(int i) {
     auto* mat = new rw::ColormatClip(static_cast<std::uint32_t>(i % 256), 0, 0);
     mat->SetLength(kCutLength);
-    return rw::VideoClip(mat);
+    return rw::VideoClip::Adopt(mat);
   }
   // A position strictly inside the middle cut's own frames.
   rw::ClipPos Middle(std::int32_t frame) const {

@@ -97,7 +97,7 @@ std::string KindLabel(int kind) {
 void BM_SmoothPrepared(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
   const rw::VideoClipList list =
-      TwoCuts(rw::VideoClip(new PreparedCut(60, 1)), rw::VideoClip(new PreparedCut(60, 2)), kind, 30);
+      TwoCuts(rw::VideoClip::Make<PreparedCut>(60, 1), rw::VideoClip::Make<PreparedCut>(60, 2), kind, 30);
   state.SetLabel(KindLabel(kind));
   RunFrames(state, list, kind < 0 ? 0 : 30, 30);
 }
@@ -105,8 +105,8 @@ void BM_SmoothPrepared(benchmark::State& state) {
 // Colour mats, whose source is a 1 × 1 swatch that the smoothing resampler spreads.
 void BM_SmoothColourMat(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
-  const rw::VideoClipList list = TwoCuts(rw::VideoClip(new rw::ColormatClip(200, 10, 10)),
-                                         rw::VideoClip(new rw::ColormatClip(10, 10, 200)), kind, 10);
+  const rw::VideoClipList list = TwoCuts(rw::VideoClip::Make<rw::ColormatClip>(200, 10, 10),
+                                         rw::VideoClip::Make<rw::ColormatClip>(10, 10, 200), kind, 10);
   state.SetLabel(KindLabel(kind));
   RunFrames(state, list, kind < 0 ? 0 : 20, 10);
 }
@@ -165,10 +165,10 @@ void BM_MixdownMinute(benchmark::State& state) {
   auto mat = [] {
     auto* m = new rw::ColormatClip(0, 0, 0);
     m->SetLength(900);
-    return rw::VideoClip(m);
+    return rw::VideoClip::Adopt(m);
   };
   auto sound = [&](const char* name, std::int32_t anchor) {
-    rw::AudioClip clip(new rw::WavClip(context, dir / name));
+    rw::AudioClip clip = rw::AudioClip::Make<rw::WavClip>(context, dir / name);
     clip->SetPlayFrameMember(anchor);
     return clip;
   };

@@ -1,23 +1,14 @@
 // Throughput of the two resamplers beside libswscale on the same sizes (BGR24 to BGR24), in
 // destination megapixels per second.
 
+#include "media/FfmpegPtr.h"
 #include "render/DIB.h"
 
 #include <benchmark/benchmark.h>
 
-extern "C" {
-#include <libavutil/pixfmt.h>
-#include <libswscale/swscale.h>
-}
-
-#include <memory>
 #include <random>
 
 namespace {
-
-struct SwsDeleter {
-  void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
 
 rw::DIB Noise(int w, int h) {
   rw::DIB dib;
@@ -64,8 +55,7 @@ void Sws(benchmark::State& state, int flags) {
   const rw::DIB src = Noise(sw, sh);
   rw::DIB dst;
   dst.Create(dw, dh);
-  std::unique_ptr<SwsContext, SwsDeleter> ctx(
-      sws_getContext(sw, sh, AV_PIX_FMT_BGR24, dw, dh, AV_PIX_FMT_BGR24, flags, nullptr, nullptr, nullptr));
+  const rw::ff::SwsPtr ctx = rw::ff::MakeSws(sw, sh, AV_PIX_FMT_BGR24, dw, dh, AV_PIX_FMT_BGR24, flags);
   if (!ctx) {
     state.SkipWithError("sws_getContext failed");
     return;

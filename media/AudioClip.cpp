@@ -7,8 +7,7 @@ pAudioClip* pAudioClip::Clone() const {
 }
 
 AudioClip pAudioClip::Rebuild() {
-  AddRef();
-  return AudioClip(this);
+  return AudioClip::Share(this);
 }
 
 bool AudioClip::SetBeginSample(std::int32_t n) {

@@ -1,5 +1,7 @@
 #include "media/AudioMix.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -54,8 +56,8 @@ bool AudioMix::ConvertSamples(pAudioClip& clip, std::int32_t* left, std::int32_t
       s0 = p[0] * 257 - 32896;
       s1 = p[second] * 257 - 32896;
     } else {
-      s0 = static_cast<std::int16_t>(p[0] | p[1] << 8);
-      s1 = static_cast<std::int16_t>(p[2 * second] | p[2 * second + 1] << 8);
+      s0 = S16Le(p);
+      s1 = S16Le(p + 2 * second);
     }
     left[i] = Saturate(v * s0);
     right[i] = Saturate(v * s1);
@@ -63,15 +65,15 @@ bool AudioMix::ConvertSamples(pAudioClip& clip, std::int32_t* left, std::int32_t
   return true;
 }
 
-bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int32_t a,
-                       std::int32_t n, std::int32_t frameRate, std::int32_t outputRate) {
+bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int64_t a,
+                       std::int64_t n, std::int64_t frameRate, std::int64_t outputRate) {
   Scratch scratch;
   return MixInto(clip, left, right, a, n, frameRate, outputRate, scratch);
 }
 
-bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int32_t a,
-                       std::int32_t n, std::int32_t frameRate, std::int32_t outputRate, Scratch& scratch) {
-  if (!clip || !left || !right || n < 0)
+bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int64_t a,
+                       std::int64_t n, std::int64_t frameRate, std::int64_t outputRate, Scratch& scratch) {
+  if (!clip || !clip->IsValid() || !left || !right || n < 0)
     return false;
   const std::int64_t c = clip->GetRate();
   const std::int64_t r = outputRate;
@@ -91,7 +93,7 @@ bool AudioMix::MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* 
   }
   if (s + m > n)
     m = n - s;
-  if (m < 0) // a negative length: nothing to mix
+  if (m <= 0) // nothing of it inside the window, or a negative length
     return false;
   const std::int64_t k = ScaleDiv64(m + 1, c, r) + 1;
   if (o > kInt32Max || k > kInt32Max)

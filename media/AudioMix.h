@@ -8,7 +8,8 @@
 namespace rw {
 
 // Turning an audio clip's samples into the 32-bit stereo accumulation buffers of the timeline
-// mix: conversion with the clip's volume, and sample-and-hold rate conversion.
+// mix: conversion with the clip's volume, and sample-and-hold rate conversion. The timeline's
+// mixdown (TimelineRenderer) mixes every clip through MixInto.
 class AudioMix {
 public:
   // Conversion arrays that a caller mixing many clips reuses; they only grow.
@@ -31,12 +32,13 @@ public:
   // Adds the clip's sound into left[0..n-1] and right[0..n-1], which hold output samples
   // a..a+n-1 at `outputRate` samples per second. The clip starts at its play frame, counted at
   // `frameRate` frames per second. Source frames are held, without interpolation, with an
-  // error term that starts at half a step. False when the clip does not sound in the window,
-  // cannot be read, or the rates are not positive.
-  static bool MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int32_t a,
-                      std::int32_t n, std::int32_t frameRate, std::int32_t outputRate, Scratch& scratch);
-  static bool MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int32_t a,
-                      std::int32_t n, std::int32_t frameRate, std::int32_t outputRate);
+  // error term that starts at half a step; sums saturate at the 32-bit range. Positions are
+  // worked out in 64 bits. False (nothing added) when the clip is null or not valid, does not
+  // sound in the window, cannot be read, or the rates are not positive.
+  static bool MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int64_t a,
+                      std::int64_t n, std::int64_t frameRate, std::int64_t outputRate, Scratch& scratch);
+  static bool MixInto(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int64_t a,
+                      std::int64_t n, std::int64_t frameRate, std::int64_t outputRate);
 };
 
 } // namespace rw

@@ -1,5 +1,7 @@
 #include "media/AviFile.h"
 
+#include "base/LittleEndian.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,13 +48,10 @@ bool AviFile::ReadAt(std::int64_t pos, void* dest, std::size_t size) const {
 bool AviFile::CheckHeader(const AviSampleRef& ref) const {
   if (!ref.hasHeader)
     return true;
-  unsigned char header[8];
+  std::uint8_t header[8];
   if (!ReadAt(ref.pos, header, sizeof header))
     return false;
-  const std::uint32_t size =
-      static_cast<std::uint32_t>(header[4]) | static_cast<std::uint32_t>(header[5]) << 8 |
-      static_cast<std::uint32_t>(header[6]) << 16 | static_cast<std::uint32_t>(header[7]) << 24;
-  return size == ref.size;
+  return U32Le(header + 4) == ref.size;
 }
 
 bool AviFile::ReadSample(const AviSampleRef& ref, void* dest) const {

@@ -1,7 +1,5 @@
 #include "media/AviFrame.h"
 
-#include "media/AviRegistry.h"
-
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -39,11 +37,6 @@ AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange) {
 }
 
 } // namespace
-
-pAviFrame::~pAviFrame() {
-  if (registry_)
-    registry_->Unlink(this);
-}
 
 bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t height) {
   // Keep the stream alive even when `stream` is our own member.
@@ -141,11 +134,9 @@ bool pAviFrame::Convert(const AVFrame& frame) {
   const std::int32_t w = header_.biWidth;
   const std::int32_t h = header_.biHeight;
   const int flags = frame.width == w && frame.height == h ? SWS_POINT : SWS_BICUBIC;
-  SwsContext* sws = sws_getCachedContext(sws_.release(), frame.width, frame.height, format, w, h,
-                                         AV_PIX_FMT_BGR24, flags, nullptr, nullptr, nullptr);
-  sws_.reset(sws);
-  if (!sws)
+  if (!ff::ReuseSws(sws_, frame.width, frame.height, format, w, h, AV_PIX_FMT_BGR24, flags))
     return false;
+  SwsContext* sws = sws_.get();
   const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
   const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
   const bool yuv = desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB);

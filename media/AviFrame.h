@@ -6,6 +6,7 @@
 #include "media/AviPictureDecoder.h"
 #include "media/AviStream.h"
 #include "media/FfmpegPtr.h"
+#include "media/ReaderRegistry.h"
 #include "render/BitmapInfoHeader.h"
 
 #include <cstddef>
@@ -14,8 +15,6 @@
 
 namespace rw {
 
-class AviRegistry;
-
 // One frame decoder of an AVI stream at one size: delivers the picture of any index entry as
 // 24-bit BGR, rows bottom-up, each padded to (width * 3 + 3) & ~3 bytes. Shared by every cut
 // of the file through the registry. Decoded pictures are kept in a cache (see AviFrameCache)
@@ -23,10 +22,9 @@ class AviRegistry;
 // delivered is converted.
 class pAviFrame : public RefCounted, private AviPictureDecoder::Sink {
 public:
-  explicit pAviFrame(AviRegistry* registry = nullptr) : registry_(registry) {}
+  pAviFrame() = default;
   pAviFrame(const pAviFrame&) = delete;
   pAviFrame& operator=(const pAviFrame&) = delete;
-  ~pAviFrame() override;
 
   // Opens a decoder of `stream` delivering width × height pictures; 0 stands for the stream's
   // own width or height. False when the stream is closed or has no decoder for its codec.
@@ -55,14 +53,13 @@ public:
   void SetCacheLimit(std::size_t bytes);
 
 private:
-  friend class AviRegistry;
+  friend class ReaderRegistry<pAviFrame>;
 
   bool Wants(std::int32_t picture) const override;
   void Put(std::int32_t picture, const AVFrame& frame) override;
   // Turns a decoded picture into the delivered pixels.
   bool Convert(const AVFrame& frame);
 
-  AviRegistry* registry_;
   AviStream stream_;
   std::int32_t requestedWidth_ = 0;
   std::int32_t requestedHeight_ = 0;
@@ -76,7 +73,7 @@ private:
   AviFrameCache cache_;
   std::size_t cacheLimit_ = std::size_t{64} << 20;
   std::int32_t target_ = 0;
-  SwsContextPtr sws_;
+  ff::SwsPtr sws_;
   struct SwsColours {
     const SwsContext* context = nullptr;
     int width = 0;
@@ -87,6 +84,7 @@ private:
     friend bool operator==(const SwsColours&, const SwsColours&) = default;
   };
   SwsColours swsColours_; // what the converter's colour tables were set up for
+  ReaderRegistry<pAviFrame>::Link link_;
 };
 
 // Handle to a shared AVI frame decoder.

@@ -54,7 +54,7 @@ bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
     byPicture_.erase(victim->picture);
     entries_.erase(victim);
   }
-  AvFramePtr copy(av_frame_alloc());
+  ff::FramePtr copy = ff::MakeFrame();
   if (!copy || av_frame_ref(copy.get(), &frame) < 0)
     return false;
   entries_.push_front({picture, std::move(copy)});

@@ -31,7 +31,7 @@ public:
 private:
   struct Entry {
     std::int32_t picture;
-    AvFramePtr frame;
+    ff::FramePtr frame;
   };
   std::list<Entry> entries_; // most recently used first
   std::unordered_map<std::int32_t, std::list<Entry>::iterator> byPicture_;

@@ -50,19 +50,13 @@ bool AviPictureDecoder::Open(const pAviStream& stream) {
   const AVCodecParameters* par = stream.VideoParameters();
   if (!par || stream.Index().PictureCount() == 0)
     return false;
-  const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-  if (!codec)
+  ff::CodecContextPtr ctx =
+      ff::OpenDecoder(*par, {.threadCount = 0, .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE});
+  if (!ctx)
     return false;
-  AvCodecContextPtr ctx(avcodec_alloc_context3(codec));
-  if (!ctx || avcodec_parameters_to_context(ctx.get(), par) < 0)
-    return false;
-  ctx->thread_count = 0;
-  ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-  if (avcodec_open2(ctx.get(), codec, nullptr) < 0)
-    return false;
-  frame_.reset(av_frame_alloc());
-  lastGood_.reset(av_frame_alloc());
-  packet_.reset(av_packet_alloc());
+  frame_ = ff::MakeFrame();
+  lastGood_ = ff::MakeFrame();
+  packet_ = ff::MakePacket();
   if (!frame_ || !lastGood_ || !packet_)
     return false;
   const AVCodecDescriptor* desc = avcodec_descriptor_get(par->codec_id);
@@ -198,7 +192,7 @@ void AviPictureDecoder::Handle(AVFrame* frame, Sink& sink) {
       const std::int32_t keyShown = FirstTrailing(run_.start) - 1;
       // Before the first picture of the file nothing is missing: what came out first is good.
       std::int32_t shown = keyShown - static_cast<std::int32_t>(held_.size());
-      for (AvFramePtr& f : held_) {
+      for (ff::FramePtr& f : held_) {
         if (shown >= 0)
           Emit(shown, *f, sink);
         ++shown;
@@ -207,7 +201,7 @@ void AviPictureDecoder::Handle(AVFrame* frame, Sink& sink) {
       run_.anchored = true;
       run_.nextShown = keyShown;
     } else if (run_.start == 0 && tag > 0 && held_.size() < static_cast<std::size_t>(kMaxLeading)) {
-      AvFramePtr copy(av_frame_alloc());
+      ff::FramePtr copy = ff::MakeFrame();
       if (copy && av_frame_ref(copy.get(), frame) >= 0)
         held_.push_back(std::move(copy));
       return;

@@ -64,18 +64,18 @@ private:
   bool RunTo(std::int32_t target, std::int32_t start, Sink& sink);
 
   const pAviStream* stream_ = nullptr;
-  AvCodecContextPtr codec_;
+  ff::CodecContextPtr codec_;
   std::optional<AviPictureParser> parser_;
   bool reorder_ = false;
   std::map<std::int32_t, std::int32_t> trailing_; // key picture -> first picture after its leading ones
   Run run_;
-  AvFramePtr frame_;
-  AvPacketPtr packet_;
-  AvFramePtr lastGood_;
+  ff::FramePtr frame_;
+  ff::PacketPtr packet_;
+  ff::FramePtr lastGood_;
   std::int32_t lastGoodShown_ = -1;
   std::int32_t target_ = 0;
   bool delivered_ = false;
-  std::deque<AvFramePtr> held_; // outputs before picture 0 of the file, kept for numbering
+  std::deque<ff::FramePtr> held_; // outputs before picture 0 of the file, kept for numbering
 };
 
 } // namespace rw

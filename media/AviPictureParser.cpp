@@ -3,11 +3,11 @@
 namespace rw {
 
 AviPictureParser::AviPictureParser(AVCodecID codec) {
-  parser_.reset(av_parser_init(codec));
+  parser_ = ff::MakeParser(codec);
   if (!parser_)
     return;
   parser_->flags |= PARSER_FLAG_COMPLETE_FRAMES;
-  context_.reset(avcodec_alloc_context3(nullptr));
+  context_ = ff::MakeCodecContext(nullptr);
   if (context_)
     context_->codec_id = codec;
 }

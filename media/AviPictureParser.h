@@ -21,8 +21,8 @@ public:
   Info Parse(const std::uint8_t* data, int size);
 
 private:
-  AvParserPtr parser_;
-  AvCodecContextPtr context_;
+  ff::ParserPtr parser_;
+  ff::CodecContextPtr context_;
 };
 
 } // namespace rw

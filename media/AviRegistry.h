@@ -2,6 +2,7 @@
 
 #include "media/AviFrame.h"
 #include "media/AviStream.h"
+#include "media/ReaderRegistry.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,11 +19,6 @@ class UserPrompt;
 // registry must outlive what it hands out; objects still alive when it goes are forgotten.
 class AviRegistry {
 public:
-  AviRegistry() = default;
-  AviRegistry(const AviRegistry&) = delete;
-  AviRegistry& operator=(const AviRegistry&) = delete;
-  ~AviRegistry();
-
   // The stream of `file`, opening it when it is not open yet; null when it cannot be opened
   // (the reason is appended to `messages`).
   AviStream OpenStream(const std::filesystem::path& file, MessageText& messages);
@@ -41,17 +37,12 @@ public:
   void SetCacheLimit(std::size_t bytes) { cacheLimit_ = bytes; }
   std::size_t CacheLimit() const { return cacheLimit_; }
 
-  std::size_t StreamCount() const { return streams_.size(); }
-  std::size_t DecoderCount() const { return decoders_.size(); }
+  std::size_t StreamCount() const { return streams_.Size(); }
+  std::size_t DecoderCount() const { return decoders_.Size(); }
 
 private:
-  friend class pAviStream;
-  friend class pAviFrame;
-  void Unlink(pAviStream* stream);
-  void Unlink(pAviFrame* decoder);
-
-  std::vector<pAviStream*> streams_;
-  std::vector<pAviFrame*> decoders_;
+  ReaderRegistry<pAviStream> streams_;
+  ReaderRegistry<pAviFrame> decoders_;
   std::size_t cacheLimit_ = std::size_t{64} << 20;
 };
 

@@ -2,7 +2,6 @@
 
 #include "base/MessageText.h"
 #include "media/AviPictureParser.h"
-#include "media/AviRegistry.h"
 #include "media/AviStreamHeaders.h"
 #include "media/FileIdentity.h"
 
@@ -53,7 +52,7 @@ PcmFormat PcmOf(const AVCodecParameters& p) {
 
 // The libavformat view of the file while it is being opened.
 struct pAviStream::Demuxer {
-  AvFormatInputPtr format;
+  ff::InputPtr format;
   int video = -1;
   int audio = -1;
   std::optional<AviStreamHeader> header; // the video stream's own header, when found
@@ -61,9 +60,11 @@ struct pAviStream::Demuxer {
   bool indexed = false;                  // the video pictures came from the file's index
 };
 
-pAviStream::~pAviStream() {
-  if (registry_)
-    registry_->Unlink(this);
+void pAviStream::Answered(bool reread, MessageText& messages) {
+  if (reread)
+    Open(fileName_, messages);
+  else
+    Close();
 }
 
 bool pAviStream::Fail(MessageText& messages, const std::string& text) {
@@ -143,10 +144,10 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
     return Fail(messages, Quoted(fileName_) + "はAVIファイルではありません");
 
   Demuxer d;
-  AVFormatContext* raw = avformat_alloc_context();
-  if (!raw || avformat_open_input(&raw, name.c_str(), avi, nullptr) < 0)
+  int error = 0;
+  d.format = ff::OpenInput(fileName_, avi, error);
+  if (!d.format)
     return Fail(messages, Quoted(fileName_) + "はAVIファイルとして読めません");
-  d.format.reset(raw);
   AVFormatContext* fc = d.format.get();
   for (unsigned i = 0; i < fc->nb_streams; ++i) {
     const AVMediaType type = fc->streams[i]->codecpar->codec_type;
@@ -160,8 +161,8 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   const AVStream* vs = fc->streams[d.video];
   const std::int64_t streamLength = vs->nb_frames;
   const AVRational timeBase = vs->time_base;
-  video_.reset(avcodec_parameters_alloc());
-  if (!video_ || avcodec_parameters_copy(video_.get(), vs->codecpar) < 0)
+  video_ = ff::MakeParameters(vs->codecpar);
+  if (!video_)
     return Fail(messages, Quoted(fileName_) + "を読む領域が足りません");
 
   // The video stream's own header: the first stream header of a video kind.
@@ -274,7 +275,7 @@ void pAviStream::Scan(Demuxer& d, bool video, bool audio) {
   std::optional<AviPictureParser> parser;
   if (video && !intraOnly && !mpeg4)
     parser.emplace(video_->codec_id);
-  AvPacketPtr pkt(av_packet_alloc());
+  ff::PacketPtr pkt = ff::MakePacket();
   while (pkt && av_read_frame(fc, pkt.get()) >= 0) {
     if (pkt->pos >= 0 && pkt->size > 0) {
       const AviSampleRef ref{pkt->pos, static_cast<std::uint32_t>(pkt->size), false};

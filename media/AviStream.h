@@ -7,6 +7,7 @@
 #include "media/AviVideoIndex.h"
 #include "media/FfmpegPtr.h"
 #include "media/FileStamp.h"
+#include "media/ReaderRegistry.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,7 +16,6 @@
 
 namespace rw {
 
-class AviRegistry;
 class MessageText;
 
 // What an AVI file says about its video stream.
@@ -44,16 +44,18 @@ struct AviAudioFormat {
 // registry of a MediaContext. A closed stream answers every question as absent.
 class pAviStream : public RefCounted {
 public:
-  explicit pAviStream(AviRegistry* registry = nullptr) : registry_(registry) {}
+  pAviStream() = default;
   pAviStream(const pAviStream&) = delete;
   pAviStream& operator=(const pAviStream&) = delete;
-  ~pAviStream() override;
 
   // Opens `file`, or reopens it in place: whatever was open is closed first. On failure the
   // stream stays closed and the reason is appended to `messages`.
   bool Open(const std::filesystem::path& file, MessageText& messages);
   // Closes the file; the recorded size becomes 0, so the next check for changes asks again.
   void Close();
+  // After a change of the file: reopens it in place for all its clips when the user agreed,
+  // else closes it (its clips become invalid).
+  void Answered(bool reread, MessageText& messages);
 
   bool IsOpen() const { return open_; }
   bool HasAudio() const { return open_ && audio_.IsPresent() && audio_.Length() > 0; }
@@ -91,24 +93,24 @@ public:
   std::uint64_t Generation() const { return generation_; }
 
 private:
-  friend class AviRegistry;
+  friend class ReaderRegistry<pAviStream>;
   struct Demuxer;
 
   bool Fail(MessageText& messages, const std::string& text);
   bool ReadIndexes(Demuxer& d);
   void Scan(Demuxer& d, bool video, bool audio);
 
-  AviRegistry* registry_;
   std::filesystem::path fileName_;
   bool open_ = false;
   AviFile file_;
-  AvCodecParametersPtr video_;
+  ff::ParametersPtr video_;
   AviVideoInfo info_;
   std::int32_t frameRate_ = 0;
   AviVideoIndex index_;
   AviAudioTrack audio_;
   FileStamp stamp_;
   std::uint64_t generation_ = 0;
+  ReaderRegistry<pAviStream>::Link link_;
 };
 
 // Handle to a shared AVI stream.

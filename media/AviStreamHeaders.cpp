@@ -3,31 +3,22 @@
 namespace rw {
 namespace {
 
-std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
-std::int16_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::int16_t>(b[at] | b[at + 1] << 8);
-}
-
 AviStreamHeader ParseStrh(std::span<const std::uint8_t> c) {
   AviStreamHeader h;
-  h.fccType = Le32(c, 0);
-  h.fccHandler = Le32(c, 4);
-  h.flags = Le32(c, 8);
-  h.initialFrames = Le32(c, 16);
-  h.scale = Le32(c, 20);
-  h.rate = Le32(c, 24);
-  h.start = Le32(c, 28);
-  h.length = Le32(c, 32);
-  h.sampleSize = Le32(c, 44);
+  h.fccType = U32Le(c.data());
+  h.fccHandler = U32Le(c.data() + 4);
+  h.flags = U32Le(c.data() + 8);
+  h.initialFrames = U32Le(c.data() + 16);
+  h.scale = U32Le(c.data() + 20);
+  h.rate = U32Le(c.data() + 24);
+  h.start = U32Le(c.data() + 28);
+  h.length = U32Le(c.data() + 32);
+  h.sampleSize = U32Le(c.data() + 44);
   if (c.size() >= 56) {
-    h.left = Le16(c, 48);
-    h.top = Le16(c, 50);
-    h.right = Le16(c, 52);
-    h.bottom = Le16(c, 54);
+    h.left = S16Le(c.data() + 48);
+    h.top = S16Le(c.data() + 50);
+    h.right = S16Le(c.data() + 52);
+    h.bottom = S16Le(c.data() + 54);
   }
   return h;
 }
@@ -38,8 +29,8 @@ bool Walk(std::span<const std::uint8_t> body, int depth, std::vector<AviStreamHe
   bool strhSeen = false;
   std::size_t at = 0;
   while (body.size() - at >= 8) {
-    const std::uint32_t id = Le32(body, at);
-    const std::uint64_t size = Le32(body, at + 4);
+    const std::uint32_t id = U32Le(body.data() + at);
+    const std::uint64_t size = U32Le(body.data() + at + 4);
     const std::size_t dataAt = at + 8;
     const std::size_t avail = body.size() - dataAt;
     const std::size_t len = size < avail ? static_cast<std::size_t>(size) : avail;
@@ -47,7 +38,7 @@ bool Walk(std::span<const std::uint8_t> body, int depth, std::vector<AviStreamHe
     if (id == FourCC('L', 'I', 'S', 'T')) {
       if (len < 4)
         return false;
-      const std::uint32_t type = Le32(data, 0);
+      const std::uint32_t type = U32Le(data.data());
       if (type == FourCC('m', 'o', 'v', 'i'))
         return false;
       if (depth < 2 && (type == FourCC('h', 'd', 'r', 'l') || type == FourCC('s', 't', 'r', 'l')))
@@ -70,8 +61,8 @@ bool Walk(std::span<const std::uint8_t> body, int depth, std::vector<AviStreamHe
 
 std::vector<AviStreamHeader> AviStreamHeaders::Read(std::span<const std::uint8_t> fileStart) {
   std::vector<AviStreamHeader> out;
-  if (fileStart.size() < 12 || Le32(fileStart, 0) != FourCC('R', 'I', 'F', 'F') ||
-      Le32(fileStart, 8) != FourCC('A', 'V', 'I', ' '))
+  if (fileStart.size() < 12 || U32Le(fileStart.data()) != FourCC('R', 'I', 'F', 'F') ||
+      U32Le(fileStart.data() + 8) != FourCC('A', 'V', 'I', ' '))
     return out;
   Walk(fileStart.subspan(12), 0, out);
   return out;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/LittleEndian.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -23,13 +25,6 @@ struct AviStreamHeader {
   std::int16_t right = 0;
   std::int16_t bottom = 0;
 };
-
-constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
-}
 
 // Reads the stream headers from the beginning of an AVI file: the "strh" of every "strl" list
 // of the "hdrl" list, in file order. Stops at the "movi" list or where the bytes end; anything

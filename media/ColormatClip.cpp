@@ -105,8 +105,7 @@ bool ColormatClip::LoadExtra(std::string_view key, std::string_view value) {
 VideoClip ColormatClip::Rebuild() {
   SetColor(red_, green_, blue_);
   SetLength(length_);
-  AddRef();
-  return VideoClip(this);
+  return VideoClip::Share(this);
 }
 
 } // namespace rw

@@ -3,8 +3,8 @@
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/AviRegistry.h"
-#include "media/PictureDataRegistry.h"
-#include "media/WavStreamRegistry.h"
+#include "media/PictureData.h"
+#include "media/WavStream.h"
 
 namespace rw {
 

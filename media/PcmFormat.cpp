@@ -1,5 +1,7 @@
 #include "media/PcmFormat.h"
 
+#include "base/LittleEndian.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -30,7 +32,7 @@ std::int16_t FromDouble(double x) {
 std::int16_t Sample16(const std::uint8_t* p, std::int32_t bytes, bool isFloat) {
   if (isFloat) {
     if (bytes == 4) {
-      std::uint32_t bits = p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+      const std::uint32_t bits = U32Le(p);
       float f;
       std::memcpy(&f, &bits, sizeof f);
       return FromDouble(f);
@@ -44,7 +46,7 @@ std::int16_t Sample16(const std::uint8_t* p, std::int32_t bytes, bool isFloat) {
   }
   switch (bytes) {
   case 2:
-    return static_cast<std::int16_t>(p[0] | p[1] << 8);
+    return S16Le(p);
   case 3: {
     const std::int32_t v = static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) << 8 | p[1] << 16 |
                                                      static_cast<std::uint32_t>(p[2]) << 24) >>
@@ -52,8 +54,7 @@ std::int16_t Sample16(const std::uint8_t* p, std::int32_t bytes, bool isFloat) {
     return Clamp16((static_cast<std::int64_t>(v) + 128) >> 8);
   }
   default: {
-    const std::int32_t v =
-        static_cast<std::int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+    const std::int32_t v = S32Le(p);
     return Clamp16((static_cast<std::int64_t>(v) + 32768) >> 16);
   }
   }

@@ -1,7 +1,6 @@
 #include "media/PictureData.h"
 
 #include "base/MessageText.h"
-#include "media/PictureDataRegistry.h"
 #include "media/PictureReader.h"
 
 #include <cstring>
@@ -9,12 +8,12 @@
 
 namespace rw {
 
-PictureData::~PictureData() {
-  if (registry_)
-    registry_->Unlink(this);
+void PictureData::Answered(bool reread, MessageText& messages) {
+  if (reread)
+    Open(fileName_, messages);
 }
 
-bool PictureData::Load(const std::filesystem::path& file, MessageText& messages) {
+bool PictureData::Open(const std::filesystem::path& file, MessageText& messages) {
   fileName_ = file;
   PictureReader reader;
   if (!reader.Open(file, messages))

@@ -3,6 +3,7 @@
 #include "base/Handle.h"
 #include "base/RefCounted.h"
 #include "media/FileStamp.h"
+#include "media/ReaderRegistry.h"
 #include "render/DIB.h"
 
 #include <cstdint>
@@ -11,22 +12,22 @@
 namespace rw {
 
 class MessageText;
-class PictureDataRegistry;
 
 // One decoded picture file, shared by every picture cut of that file, with one copy of the
 // picture resampled to the size last asked for.
 class PictureData : public RefCounted {
 public:
-  // An empty picture that unlinks itself from `registry` (when given) on destruction.
-  explicit PictureData(PictureDataRegistry* registry = nullptr) : registry_(registry) {}
+  PictureData() = default;
   PictureData(const PictureData&) = delete;
   PictureData& operator=(const PictureData&) = delete;
-  ~PictureData() override;
 
   // Decodes `file` (also to read it again in place). On success the picture is replaced, the
   // scaled copy dropped and the file's stamp recorded; on failure everything but the name
   // stays as it was and a message is appended.
-  bool Load(const std::filesystem::path& file, MessageText& messages);
+  bool Open(const std::filesystem::path& file, MessageText& messages);
+  // After a change of the file: reads it again in place when the user agreed; otherwise the
+  // picture stays as it is and the question comes again at the next check.
+  void Answered(bool reread, MessageText& messages);
 
   // Makes the picture delivered at w x h: the picture itself at its own size, else the scaled
   // copy, resampled only when the size changes. False for a size below 1 or one too large for
@@ -41,15 +42,17 @@ public:
   const FileStamp& Stamp() const { return stamp_; }
 
 private:
-  friend class PictureDataRegistry;
+  friend class ReaderRegistry<PictureData>;
 
-  PictureDataRegistry* registry_;
   DIB picture_;
   DIB scaled_;
   std::filesystem::path fileName_;
   FileStamp stamp_;
+  ReaderRegistry<PictureData>::Link link_;
 };
 
 using PictureDataHandle = Handle<PictureData>;
+// The decoded pictures of one program run, one per file.
+using PictureDataRegistry = ReaderRegistry<PictureData>;
 
 } // namespace rw

@@ -1,5 +1,6 @@
 #include "media/PictureReader.h"
 
+#include "base/LittleEndian.h"
 #include "base/MessageText.h"
 #include "media/FfmpegPtr.h"
 
@@ -19,28 +20,16 @@ extern "C" {
 namespace rw {
 namespace {
 
-using CodecContextPtr = AvCodecContextPtr;
-using FramePtr = AvFramePtr;
-using PacketPtr = AvPacketPtr;
-using SwsPtr = SwsContextPtr;
-
-std::uint32_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8);
-}
-std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
-  return Le16(b, at) | Le16(b, at + 2) << 16;
-}
-
 // The size a header claims, or false when the bytes do not begin with such a header.
 bool BmpHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_t& h) {
   if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
     return false;
-  if (Le32(b, 14) == 12) { // OS/2 core header: 16-bit sizes
-    w = Le16(b, 18);
-    h = Le16(b, 20);
+  if (U32Le(b.data() + 14) == 12) { // OS/2 core header: 16-bit sizes
+    w = U16Le(b.data() + 18);
+    h = U16Le(b.data() + 20);
   } else {
-    w = static_cast<std::int32_t>(Le32(b, 18));
-    h = static_cast<std::int32_t>(Le32(b, 22));
+    w = static_cast<std::int32_t>(U32Le(b.data() + 18));
+    h = static_cast<std::int32_t>(U32Le(b.data() + 22));
   }
   h = h < 0 ? -h : h; // negative: rows stored top-down
   return true;
@@ -49,8 +38,8 @@ bool BmpHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_
 bool TgaHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_t& h) {
   if (b.size() < 18)
     return false;
-  w = Le16(b, 12);
-  h = Le16(b, 14);
+  w = U16Le(b.data() + 12);
+  h = U16Le(b.data() + 14);
   return true;
 }
 
@@ -71,23 +60,14 @@ std::string SizeRefusal(std::int64_t w, std::int64_t h, const std::filesystem::p
 }
 
 // Decodes the one picture of `bytes` with the decoder `id`; null when it cannot.
-FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes) {
-  const AVCodec* codec = avcodec_find_decoder(id);
-  if (!codec)
-    return nullptr;
-  CodecContextPtr context(avcodec_alloc_context3(codec));
+ff::FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes) {
+  const ff::CodecContextPtr context =
+      ff::OpenDecoder(id, nullptr, {.maxPixels = PictureReader::kMaxDecodedBytes / 4});
   if (!context)
     return nullptr;
-  context->max_pixels = PictureReader::kMaxDecodedBytes / 4;
-  context->thread_count = 1;
-  if (avcodec_open2(context.get(), codec, nullptr) < 0)
-    return nullptr;
-  PacketPtr packet(av_packet_alloc());
-  if (!packet || av_new_packet(packet.get(), static_cast<int>(bytes.size())) < 0)
-    return nullptr;
-  std::copy(bytes.begin(), bytes.end(), packet->data);
-  FramePtr frame(av_frame_alloc());
-  if (!frame || avcodec_send_packet(context.get(), packet.get()) < 0)
+  const ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
+  ff::FramePtr frame = ff::MakeFrame();
+  if (!packet || !frame || avcodec_send_packet(context.get(), packet.get()) < 0)
     return nullptr;
   int result = avcodec_receive_frame(context.get(), frame.get());
   if (result == AVERROR(EAGAIN)) {
@@ -156,7 +136,7 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
                               targaFirst ? AV_CODEC_ID_BMP : AV_CODEC_ID_TARGA};
 
   std::string refusal;
-  FramePtr frame;
+  ff::FramePtr frame;
   for (AVCodecID id : order) {
     std::int64_t w = 0, h = 0;
     const bool header = id == AV_CODEC_ID_BMP ? BmpHeaderSize(bytes, w, h) : TgaHeaderSize(bytes, w, h);
@@ -184,8 +164,8 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
   const int w = frame->width;
   const int h = frame->height;
   const auto format = static_cast<AVPixelFormat>(frame->format);
-  SwsPtr convert(sws_getContext(w, h, format, w, h, AV_PIX_FMT_BGR24,
-                                SWS_POINT | SWS_BITEXACT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+  const ff::SwsPtr convert =
+      ff::MakeSws(w, h, format, w, h, AV_PIX_FMT_BGR24, SWS_POINT | SWS_BITEXACT | SWS_ACCURATE_RND);
   if (!convert) {
     messages.Append("画像ファイル" + Quoted(name) + "の画素の形式には対応していません\n");
     return false;

@@ -8,8 +8,7 @@ pVideoClip::pVideoClip(const pVideoClip& other)
       audio_(other.audio_) {}
 
 VideoClip pVideoClip::Rebuild() {
-  AddRef();
-  return VideoClip(this);
+  return VideoClip::Share(this);
 }
 
 bool VideoClip::SetSize(std::int32_t w, std::int32_t h) {

@@ -1,58 +1,21 @@
 #pragma once
 
+#include "media/ClipKindTable.h"
 #include "media/VideoClip.h"
 
-#include <cstddef>
-#include <filesystem>
-#include <limits>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace rw {
 
-class MediaContext;
-class RecordReader;
-
-// One row of the video clip kind table. Any operation may be absent (null).
-struct VideoClipKind {
-  // Opens a media file as a clip of this kind.
-  VideoClip (*openFile)(const std::filesystem::path& file, MediaContext& context);
-  // Reads a clip record (the lines after the "Clip: <keyword>" line) into a clip of this kind.
-  VideoClip (*loadRecord)(RecordReader& reader, MediaContext& context);
-  std::string_view keyword;
-  // File-dialog filter text ("caption|pattern" pairs joined by "|"); may be empty.
-  std::string_view fileFilter;
-  // Checks the kind's open files for outside changes; true when any file had changed.
-  bool (*checkFiles)(MediaContext& context);
-};
+using VideoClipKind = ClipKind<VideoClip>;
 
 // The kinds of cut (AVI, picture, colour mat, in this order) and the operations over all of
-// them. Each operation also comes in a form over any table, for tests.
-class VideoClipKinds {
+// them (see ClipKindTable).
+class VideoClipKinds : public ClipKindTable<VideoClip, VideoClipKinds> {
 public:
+  static constexpr std::string_view kUnknownKind = "不明なクリップの種類です: ";
   static std::span<const VideoClipKind> Table();
-
-  // The first kind whose OpenFile answers a valid clip, tried in table order; null if none.
-  static VideoClip OpenFile(const std::filesystem::path& file, MediaContext& context);
-  static VideoClip OpenFile(std::span<const VideoClipKind> kinds, const std::filesystem::path& file,
-                            MediaContext& context);
-
-  // Reads the record of the kind named by `keyword` (case-insensitive). An unknown keyword
-  // answers null and leaves the reader where it was.
-  static VideoClip LoadRecord(std::string_view keyword, RecordReader& reader, MediaContext& context);
-  static VideoClip LoadRecord(std::span<const VideoClipKind> kinds, std::string_view keyword,
-                              RecordReader& reader, MediaContext& context);
-
-  // The filters of all kinds joined by "|", at most `bufferSize` - 1 bytes (the size of the
-  // caller's buffer, terminator included): a kind is added only while 2 bytes of room remain
-  // and is cut to the room left.
-  static std::string FileFilter(std::size_t bufferSize = std::numeric_limits<std::size_t>::max());
-  static std::string FileFilter(std::span<const VideoClipKind> kinds, std::size_t bufferSize);
-
-  // Asks every kind to check its open files; true when any reported a change.
-  static bool CheckFiles(MediaContext& context);
-  static bool CheckFiles(std::span<const VideoClipKind> kinds, MediaContext& context);
 };
 
 } // namespace rw

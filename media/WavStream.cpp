@@ -1,7 +1,7 @@
 #include "media/WavStream.h"
 
+#include "base/LittleEndian.h"
 #include "base/MessageText.h"
-#include "media/WavStreamRegistry.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,13 +11,6 @@
 
 namespace rw {
 namespace {
-
-constexpr std::uint32_t Tag(const char (&s)[5]) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(s[0])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(s[1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(s[2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(s[3])) << 24;
-}
 
 constexpr std::uint16_t kTagPcm = 1;
 constexpr std::uint16_t kTagFloat = 3;
@@ -38,15 +31,14 @@ public:
     std::uint8_t b[2];
     if (!Bytes(b, 2))
       return false;
-    v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+    v = U16Le(b);
     return true;
   }
   bool U32(std::uint32_t& v) {
     std::uint8_t b[4];
     if (!Bytes(b, 4))
       return false;
-    v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-        static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    v = U32Le(b);
     return true;
   }
   std::int64_t Position() const { return ::ftello(f_); }
@@ -78,9 +70,11 @@ std::string ChunkName(std::uint32_t id) {
 
 } // namespace
 
-pWavStream::~pWavStream() {
-  if (registry_)
-    registry_->Unlink(this);
+void pWavStream::Answered(bool reread, MessageText& messages) {
+  if (reread)
+    Open(fileName_, messages);
+  else
+    Close();
 }
 
 bool pWavStream::Fail(MessageText& messages, const std::string& text) {
@@ -108,7 +102,8 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
   bits_ = 0;
   rate_ = 0;
   std::uint32_t riff = 0, riffSize = 0, wave = 0;
-  if (!in.U32(riff) || riff != Tag("RIFF") || !in.U32(riffSize) || !in.U32(wave) || wave != Tag("WAVE"))
+  if (!in.U32(riff) || riff != FourCC('R', 'I', 'F', 'F') || !in.U32(riffSize) || !in.U32(wave) ||
+      wave != FourCC('W', 'A', 'V', 'E'))
     return Fail(messages, Quoted(file) + "はWAVファイルではありません");
 
   bool isFloat = false;
@@ -119,7 +114,7 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
     if (size > in.Remaining())
       return Fail(messages, Quoted(file) + "のチャンク'" + ChunkName(id) + "'の大きさ(" +
                                 std::to_string(size) + "バイト)がファイルの終わりを越えています");
-    if (id == Tag("fmt ")) {
+    if (id == FourCC('f', 'm', 't', ' ')) {
       if (size < 16)
         return Fail(messages, Quoted(file) + "の形式(fmtチャンク)が短すぎます");
       std::uint16_t tag = 0, channels = 0, blockAlign = 0, bits = 0;
@@ -136,7 +131,7 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
             !in.Bytes(guid, sizeof guid))
           return Fail(messages, Quoted(file) + "の拡張形式(fmtチャンク)が不正です");
         rest -= 24;
-        tag = static_cast<std::uint16_t>(guid[0] | guid[1] << 8);
+        tag = U16Le(guid);
         if (!std::equal(std::begin(kSubFormatTail), std::end(kSubFormatTail), guid + 2))
           tag = 0;
       }
@@ -150,7 +145,7 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
       bits_ = bits;
       if (!in.Skip(rest + (size & 1)))
         return Fail(messages, Quoted(file) + "の形式(fmtチャンク)が読めません");
-    } else if (id == Tag("data")) {
+    } else if (id == FourCC('d', 'a', 't', 'a')) {
       if (rate_ == 0 || channels_ == 0 || bits_ == 0)
         return Fail(messages, Quoted(file) + "の音声データの前に正しい形式(fmtチャンク)がありません");
       if (size == 0)

@@ -4,6 +4,7 @@
 #include "base/RefCounted.h"
 #include "media/FileStamp.h"
 #include "media/PcmFormat.h"
+#include "media/ReaderRegistry.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +14,6 @@
 namespace rw {
 
 class MessageText;
-class WavStreamRegistry;
 
 // One open WAV file, shared by every audio clip of that file through its registry.
 //
@@ -22,17 +22,18 @@ class WavStreamRegistry;
 // PcmFormat::ToDelivered, and Channels, Bits and BlockSize describe that delivered layout.
 class pWavStream : public RefCounted {
 public:
-  // A closed stream that unlinks itself from `registry` (when given) on destruction.
-  explicit pWavStream(WavStreamRegistry* registry = nullptr) : registry_(registry) {}
+  pWavStream() = default;
   pWavStream(const pWavStream&) = delete;
   pWavStream& operator=(const pWavStream&) = delete;
-  ~pWavStream() override;
 
   // Opens `file`, or reopens it in place: whatever was open is closed first. On failure the
   // stream stays closed with a recorded size of 0, and a message is appended to `messages`.
   bool Open(const std::filesystem::path& file, MessageText& messages);
   // Closes the file; the format and the recorded stamp stay.
   void Close() { file_.reset(); }
+  // After a change of the file: reopens it in place when the user agreed, else closes it (its
+  // clips fall silent and the question comes again at the next check).
+  void Answered(bool reread, MessageText& messages);
   bool IsOpen() const { return file_ != nullptr; }
 
   // Reads `count` sample frames from frame `first` into `dest` (count × BlockSize() bytes).
@@ -58,11 +59,10 @@ private:
   };
   using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-  friend class WavStreamRegistry;
+  friend class ReaderRegistry<pWavStream>;
 
   bool Fail(MessageText& messages, const std::string& text);
 
-  WavStreamRegistry* registry_;
   FileStamp stamp_;
   std::filesystem::path fileName_;
   FilePtr file_;
@@ -73,8 +73,11 @@ private:
   std::int32_t sampleFrames_ = 0;
   std::int32_t blockSize_ = 4;
   PcmFormat source_{2, 2, false};
+  ReaderRegistry<pWavStream>::Link link_;
 };
 
 using WavStream = Handle<pWavStream>;
+// The open WAV files of one program run, one stream per file.
+using WavStreamRegistry = ReaderRegistry<pWavStream>;
 
 } // namespace rw

@@ -1,8 +1,10 @@
 #include "output/MovieCompileCopy.h"
 
+#include "base/LittleEndian.h"
 #include "media/AviStream.h"
 #include "media/VideoClip.h"
 #include "output/CompressorCatalogue.h"
+#include "output/StreamParameters.h"
 #include "output/settings/OutputInfo.h"
 #include "project/VideoClipList.h"
 #include "render/DIB.h"
@@ -13,26 +15,14 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 namespace rw {
 
 namespace {
 
-constexpr std::uint32_t kDibCode = 'D' | 'I' << 8 | 'B' << 16 | ' ' << 24;
+constexpr std::uint32_t kDibCode = FourCC('D', 'I', 'B', ' ');
 // Pictures fed to the decoder before giving up on learning the source's pixel format.
 constexpr int kProbePictures = 8;
-
-// libavformat's AVI reader marks bottom-up raw RGB streams with this codec private data.
-bool IsBottomUpMark(const AVCodecParameters& p) {
-  return p.extradata && p.extradata_size >= 8 && std::memcmp(p.extradata, "BottomUp", 8) == 0;
-}
-
-bool SameExtradata(const AVCodecParameters& a, const AVCodecParameters& b) {
-  const int as = a.extradata ? a.extradata_size : 0;
-  const int bs = b.extradata ? b.extradata_size : 0;
-  return as == bs && (as == 0 || std::memcmp(a.extradata, b.extradata, static_cast<std::size_t>(as)) == 0);
-}
 
 struct Decoded {
   AVPixelFormat format = AV_PIX_FMT_NONE;
@@ -43,18 +33,9 @@ struct Decoded {
 // decoder had to hold pictures back to put them in display order.
 bool DecodeFirst(const pAviStream& stream, Decoded& result) {
   const AVCodecParameters* p = stream.VideoParameters();
-  const AVCodec* codec = p ? avcodec_find_decoder(p->codec_id) : nullptr;
-  if (!codec)
-    return false;
-  ff::CodecContextPtr context(avcodec_alloc_context3(codec));
-  if (!context || avcodec_parameters_to_context(context.get(), p) < 0)
-    return false;
-  context->thread_count = 1;
-  if (avcodec_open2(context.get(), codec, nullptr) < 0)
-    return false;
-  ff::FramePtr frame(av_frame_alloc());
-  ff::PacketPtr packet(av_packet_alloc());
-  if (!frame || !packet)
+  const ff::CodecContextPtr context = p ? ff::OpenDecoder(*p) : nullptr;
+  const ff::FramePtr frame = ff::MakeFrame();
+  if (!context || !frame)
     return false;
 
   const AviVideoIndex& index = stream.Index();
@@ -63,14 +44,14 @@ bool DecodeFirst(const pAviStream& stream, Decoded& result) {
   bool got = false;
   for (int n = 0; n <= pictures && !got; ++n) {
     if (n < pictures) {
-      if (!stream.ReadVideoSample(index.EntryOf(n), bytes) || bytes.empty() ||
-          av_new_packet(packet.get(), static_cast<int>(bytes.size())) < 0)
+      if (!stream.ReadVideoSample(index.EntryOf(n), bytes) || bytes.empty())
         return false;
-      std::memcpy(packet->data, bytes.data(), bytes.size());
+      const ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
+      if (!packet)
+        return false;
       if (index.IsKeyPicture(n))
         packet->flags |= AV_PKT_FLAG_KEY;
       const int sent = avcodec_send_packet(context.get(), packet.get());
-      av_packet_unref(packet.get());
       if (sent < 0 && sent != AVERROR(EAGAIN))
         return false;
     } else if (avcodec_send_packet(context.get(), nullptr) < 0) {
@@ -94,8 +75,10 @@ bool MovieCompileCopy::SameFormat(const AVCodecParameters& source, const AVCodec
     return false;
   if (source.codec_id == AV_CODEC_ID_RAWVIDEO)
     // Movies store raw pictures bottom-up, as the source must have them.
-    return IsBottomUpMark(source) && source.bits_per_coded_sample == 24 && output.bits_per_coded_sample == 24;
-  return CompressorCatalogue::SameCode(source.codec_tag, output.codec_tag) && SameExtradata(source, output);
+    return StreamParameters::IsBottomUpMark(source) && source.bits_per_coded_sample == 24 &&
+           output.bits_per_coded_sample == 24;
+  return CompressorCatalogue::SameCode(source.codec_tag, output.codec_tag) &&
+         StreamParameters::SameExtradata(source, output);
 }
 
 ff::ParametersPtr MovieCompileCopy::Examine(const pAviStream& stream, const OutputInfo& settings) {
@@ -106,7 +89,7 @@ ff::ParametersPtr MovieCompileCopy::Examine(const pAviStream& stream, const Outp
     return nullptr;
   const std::uint32_t code = settings.Compress().fccHandler;
   const bool raw = p->codec_id == AV_CODEC_ID_RAWVIDEO;
-  if (raw ? !CompressorCatalogue::SameCode(code, kDibCode) || !IsBottomUpMark(*p)
+  if (raw ? !CompressorCatalogue::SameCode(code, kDibCode) || !StreamParameters::IsBottomUpMark(*p)
           : !CompressorCatalogue::SameCode(p->codec_tag, code))
     return nullptr;
   Decoded decoded;
@@ -115,8 +98,8 @@ ff::ParametersPtr MovieCompileCopy::Examine(const pAviStream& stream, const Outp
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(p->codec_id);
   if (decoded.reorders || (descriptor && (descriptor->props & AV_CODEC_PROP_REORDER) && p->video_delay > 0))
     return nullptr;
-  ff::ParametersPtr copy(avcodec_parameters_alloc());
-  if (!copy || avcodec_parameters_copy(copy.get(), p) < 0)
+  ff::ParametersPtr copy = ff::MakeParameters(p);
+  if (!copy)
     return nullptr;
   copy->format = decoded.format;
   copy->height = std::abs(copy->height);

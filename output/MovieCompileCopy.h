@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/FfmpegPtr.h"
+#include "media/FfmpegPtr.h"
 
 #include <cstdint>
 #include <vector>

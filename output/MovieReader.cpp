@@ -55,56 +55,37 @@ struct MovieReader::MemoryInput {
 
 MovieReader::MovieReader() = default;
 
-MovieReader::~MovieReader() {
-  input_.reset();
-  io_.reset();
-}
+MovieReader::~MovieReader() = default;
 
 bool MovieReader::Open(const std::filesystem::path& file, std::string& error) {
   input_.reset();
-  io_.reset();
   memory_.reset();
-  AVFormatContext* raw = nullptr;
-  const int result = avformat_open_input(&raw, file.c_str(), av_find_input_format("avi"), nullptr);
-  if (result < 0) {
+  int result = 0;
+  input_ = ff::OpenInput(file, av_find_input_format("avi"), result);
+  if (!input_) {
     error = file.string() + ": " + ff::ErrorText(result);
     return false;
   }
-  input_.reset(raw);
   return OpenInput(error);
 }
 
 bool MovieReader::Open(std::span<const std::uint8_t> bytes, std::string& error) {
   input_.reset();
-  io_.reset();
   memory_ = std::make_unique<MemoryInput>();
   memory_->bytes = bytes;
   constexpr int kBufferSize = 1 << 15;
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
-  if (!buffer) {
+  ff::IoContextPtr io =
+      ff::MakeIoContext(kBufferSize, false, memory_.get(), MemoryInput::Read, nullptr, MemoryInput::Seek);
+  if (!io) {
     error = "out of memory";
     return false;
   }
-  io_.reset(avio_alloc_context(buffer, kBufferSize, 0, memory_.get(), MemoryInput::Read, nullptr,
-                               MemoryInput::Seek));
-  if (!io_) {
-    av_free(buffer);
-    error = "out of memory";
-    return false;
-  }
-  AVFormatContext* raw = avformat_alloc_context();
-  if (!raw) {
-    error = "out of memory";
-    return false;
-  }
-  raw->pb = io_.get();
-  raw->flags |= AVFMT_FLAG_CUSTOM_IO;
-  const int result = avformat_open_input(&raw, nullptr, av_find_input_format("avi"), nullptr);
-  if (result < 0) { // raw is freed by avformat_open_input on failure
+  int result = 0;
+  input_ = ff::OpenInput(std::move(io), av_find_input_format("avi"), result);
+  if (!input_) {
     error = "not a readable AVI movie: " + ff::ErrorText(result);
     return false;
   }
-  input_.reset(raw);
   return OpenInput(error);
 }
 
@@ -153,7 +134,7 @@ bool MovieReader::ReadAll(std::vector<VideoSample>& video, std::vector<std::uint
     error = "no movie open";
     return false;
   }
-  ff::PacketPtr packet(av_packet_alloc());
+  const ff::PacketPtr packet = ff::MakePacket();
   if (!packet) {
     error = "out of memory";
     return false;
@@ -205,9 +186,9 @@ bool ToPicture(const AVFrame& frame, DIB& picture, std::string& error) {
   default:
     break;
   }
-  ff::SwsPtr sws(sws_getContext(
-      frame.width, frame.height, format, frame.width, frame.height, AV_PIX_FMT_BGR24,
-      SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT | SWS_FULL_CHR_H_INT, nullptr, nullptr, nullptr));
+  const ff::SwsPtr sws =
+      ff::MakeSws(frame.width, frame.height, format, frame.width, frame.height, AV_PIX_FMT_BGR24,
+                  SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT | SWS_FULL_CHR_H_INT);
   if (!sws) {
     error = "no conversion from the decoded format";
     return false;
@@ -232,23 +213,14 @@ bool MovieReader::Decode(const std::vector<VideoSample>& samples, std::int64_t c
     error = "no video stream";
     return false;
   }
-  const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-  ff::CodecContextPtr context(codec ? avcodec_alloc_context3(codec) : nullptr);
-  if (!context || avcodec_parameters_to_context(context.get(), par) < 0) {
-    error = "no decoder";
+  const ff::CodecContextPtr context = ff::OpenDecoder(*par, {}, &error);
+  if (!context)
     return false;
-  }
-  context->thread_count = 1;
-  if (const int result = avcodec_open2(context.get(), codec, nullptr); result < 0) {
-    error = "cannot open the decoder: " + ff::ErrorText(result);
-    return false;
-  }
   // Decoded pictures, in the order of the non-empty samples.
   std::vector<std::int64_t> positions;
   std::vector<DIB> decoded;
-  ff::PacketPtr packet(av_packet_alloc());
-  ff::FramePtr frame(av_frame_alloc());
-  if (!packet || !frame) {
+  const ff::FramePtr frame = ff::MakeFrame();
+  if (!frame) {
     error = "out of memory";
     return false;
   }
@@ -271,17 +243,16 @@ bool MovieReader::Decode(const std::vector<VideoSample>& samples, std::int64_t c
   for (const VideoSample& sample : samples) {
     if (sample.bytes.empty())
       continue;
-    if (av_new_packet(packet.get(), static_cast<int>(sample.bytes.size())) < 0) {
+    const ff::PacketPtr packet = ff::MakePacket(sample.bytes.data(), sample.bytes.size());
+    if (!packet) {
       error = "out of memory";
       return false;
     }
-    std::memcpy(packet->data, sample.bytes.data(), sample.bytes.size());
     packet->pts = packet->dts = sample.position;
     if (sample.key)
       packet->flags |= AV_PKT_FLAG_KEY;
     positions.push_back(sample.position);
     const int sent = avcodec_send_packet(context.get(), packet.get());
-    av_packet_unref(packet.get());
     if (sent < 0) {
       error = "decoding failed: " + ff::ErrorText(sent);
       return false;

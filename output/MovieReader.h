@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/FfmpegPtr.h"
+#include "media/FfmpegPtr.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -50,8 +50,7 @@ private:
 
   struct MemoryInput;
   std::unique_ptr<MemoryInput> memory_;
-  ff::IoContextPtr io_;
-  ff::InputPtr input_;
+  ff::InputPtr input_; // declared after memory_: its I/O reads from it
   int videoIndex_ = -1;
   int audioIndex_ = -1;
 };

@@ -1,14 +1,15 @@
 #include "output/MovieWriter.h"
 
+#include "base/LittleEndian.h"
 #include "base/MessageText.h"
 #include "output/FileMovieSink.h"
 #include "output/MovieSink.h"
+#include "output/StreamParameters.h"
 #include "output/settings/OutputInfo.h"
 #include "render/DIB.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
-#include <libavutil/mem.h>
 }
 
 #include <algorithm>
@@ -33,18 +34,6 @@ bool ValidAudio(const MovieFormat& f) {
   return rate && (f.audioBits == 8 || f.audioBits == 16) && (f.audioChannels == 1 || f.audioChannels == 2);
 }
 
-bool SameExtradata(const AVCodecParameters& a, const AVCodecParameters& b) {
-  const int as = a.extradata ? a.extradata_size : 0;
-  const int bs = b.extradata ? b.extradata_size : 0;
-  return as == bs && (as == 0 || std::memcmp(a.extradata, b.extradata, static_cast<std::size_t>(as)) == 0);
-}
-
-// libavformat's AVI reader marks bottom-up raw RGB streams with this codec private data.
-bool IsBottomUpMark(const AVCodecParameters& p) {
-  static constexpr char kMark[] = "BottomUp";
-  return p.extradata_size >= 8 && std::memcmp(p.extradata, kMark, 8) == 0;
-}
-
 } // namespace
 
 MovieFormat MovieFormat::From(const OutputInfo& settings) {
@@ -61,9 +50,7 @@ MovieFormat MovieFormat::From(const OutputInfo& settings) {
 
 MovieWriter::MovieWriter(MessageText& messages) : messages_(messages) {}
 
-MovieWriter::~MovieWriter() {
-  Release();
-}
+MovieWriter::~MovieWriter() = default;
 
 int MovieWriter::WriteCallback(void* opaque, const std::uint8_t* data, int size) {
   auto* self = static_cast<MovieWriter*>(opaque);
@@ -100,7 +87,7 @@ MovieWriter::OpenResult MovieWriter::Open(const std::filesystem::path& file, con
   sink_ = fileSink_.get();
   const OpenResult result = OpenOutput(format, video);
   if (result != OpenResult::Opened)
-    Release();
+    Close();
   return result;
 }
 
@@ -110,49 +97,38 @@ MovieWriter::OpenResult MovieWriter::Open(MovieSink& sink, const MovieFormat& fo
   sink_ = &sink;
   const OpenResult result = OpenOutput(format, video);
   if (result != OpenResult::Opened)
-    Release();
+    Close();
   return result;
 }
 
 MovieWriter::OpenResult MovieWriter::OpenOutput(const MovieFormat& format, const VideoSource& video) {
   format_ = format;
-  AVFormatContext* raw = nullptr;
-  if (avformat_alloc_output_context2(&raw, nullptr, "avi", nullptr) < 0 || !raw) {
+  auto write = [](void* opaque, IoBytes data, int size) { return WriteCallback(opaque, data, size); };
+  ff::IoContextPtr io = ff::MakeIoContext(kIoBufferSize, true, this, nullptr, write, SeekCallback);
+  if (!io) {
+    detail_ = "out of memory";
+    return OpenResult::FileNotWritable;
+  }
+  io->seekable = AVIO_SEEKABLE_NORMAL;
+  output_ = ff::MakeOutput("avi", std::move(io));
+  if (!output_) {
     detail_ = "no AVI muxer";
     return OpenResult::FileNotWritable;
   }
-  output_.reset(raw);
-  output_->flags |= AVFMT_FLAG_BITEXACT | AVFMT_FLAG_CUSTOM_IO;
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
-  if (!buffer) {
-    detail_ = "out of memory";
-    return OpenResult::FileNotWritable;
-  }
-  auto write = [](void* opaque, IoBytes data, int size) { return WriteCallback(opaque, data, size); };
-  io_.reset(avio_alloc_context(buffer, kIoBufferSize, 1, this, nullptr, write, SeekCallback));
-  if (!io_) {
-    av_free(buffer);
-    detail_ = "out of memory";
-    return OpenResult::FileNotWritable;
-  }
-  io_->seekable = AVIO_SEEKABLE_NORMAL;
-  output_->pb = io_.get();
+  output_->flags |= AVFMT_FLAG_BITEXACT;
 
   if (format.width <= 0 || format.height <= 0 || format.frameRate <= 0) {
     detail_ = "invalid movie size or rate";
     return OpenResult::VideoStreamFailed;
   }
-  AVDictionary* rawOptions = nullptr;
-  const OpenResult videoResult = AddVideo(video, &rawOptions);
-  std::unique_ptr<AVDictionary, ff::DictionaryFree> muxerOptions(rawOptions);
+  ff::Dictionary muxerOptions;
+  const OpenResult videoResult = AddVideo(video, muxerOptions);
   if (videoResult != OpenResult::Opened)
     return videoResult;
   if (format.audio && !AddAudio())
     return OpenResult::AudioStreamFailed;
 
-  rawOptions = muxerOptions.release();
-  const int header = avformat_write_header(output_.get(), &rawOptions);
-  muxerOptions.reset(rawOptions);
+  const int header = avformat_write_header(output_.get(), muxerOptions.Address());
   if (header < 0 || sinkFailed_) {
     detail_ = "cannot write the movie header: " + (sinkFailed_ ? sink_->ErrorText() : ff::ErrorText(header));
     return sinkFailed_ ? OpenResult::FileNotWritable : OpenResult::VideoStreamFailed;
@@ -160,7 +136,7 @@ MovieWriter::OpenResult MovieWriter::OpenOutput(const MovieFormat& format, const
   return OpenResult::Opened;
 }
 
-MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, AVDictionary** muxerOptions) {
+MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, ff::Dictionary& muxerOptions) {
   if (!video.compressor && !video.copyFrom) {
     detail_ = "no compressor and no source stream";
     return OpenResult::VideoStreamFailed;
@@ -187,7 +163,7 @@ MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, AVDictio
     if (par.codec_id == AV_CODEC_ID_RAWVIDEO) {
       // Raw rows are stored bottom-up when the reader marked them so; the mark itself is not
       // codec private data of the file.
-      bottomUp = IsBottomUpMark(par);
+      bottomUp = StreamParameters::IsBottomUpMark(par);
       av_freep(&par.extradata);
       par.extradata_size = 0;
     }
@@ -199,7 +175,7 @@ MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, AVDictio
                        pixelFormat, detail_))
       return OpenResult::EncoderFailed;
     hasEncoder_ = true;
-    ff::ParametersPtr encoded(avcodec_parameters_alloc());
+    const ff::ParametersPtr encoded = ff::MakeParameters();
     if (!encoded || !encoder_.FillParameters(*encoded)) {
       detail_ = "the encoder gives no stream parameters";
       return OpenResult::EncoderFailed;
@@ -208,7 +184,7 @@ MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, AVDictio
       if (encoded->codec_id != par.codec_id || encoded->format != par.format ||
           (par.codec_id == AV_CODEC_ID_RAWVIDEO
                ? !bottomUp || encoded->bits_per_coded_sample != par.bits_per_coded_sample
-               : !SameExtradata(*encoded, par))) {
+               : !StreamParameters::SameExtradata(*encoded, par))) {
         detail_ = "the compressor's samples would not match the copied stream";
         return OpenResult::EncoderFailed;
       }
@@ -218,7 +194,7 @@ MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, AVDictio
     }
   }
   if (par.codec_id == AV_CODEC_ID_RAWVIDEO && bottomUp)
-    av_dict_set(muxerOptions, "flipped_raw_rgb", "1", 0);
+    muxerOptions.Set("flipped_raw_rgb", "1");
   return OpenResult::Opened;
 }
 
@@ -281,7 +257,7 @@ bool MovieWriter::Mux(ff::PacketPtr packet, AVStream* stream, AVRational timeBas
 bool MovieWriter::WriteEmptyUntil(std::int64_t position) {
   const AVRational timeBase{1, format_.frameRate};
   while (videoWritten_ < position) {
-    ff::PacketPtr empty(av_packet_alloc());
+    ff::PacketPtr empty = ff::MakePacket();
     if (!empty)
       return Fail("ムービーの書き込みに失敗しました (out of memory)");
     empty->pts = empty->dts = videoWritten_;
@@ -354,11 +330,9 @@ bool MovieWriter::WriteSample(std::int64_t position, std::span<const std::uint8_
   nextPosition_ = position + 1;
   if (bytes.empty())
     return FlushReady();
-  ff::PacketPtr packet(av_packet_alloc());
-  if (!packet || bytes.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE) ||
-      av_new_packet(packet.get(), static_cast<int>(bytes.size())) < 0)
+  ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
+  if (!packet)
     return Fail("ムービーの書き込みに失敗しました (out of memory)");
-  std::memcpy(packet->data, bytes.data(), bytes.size());
   if (key)
     packet->flags |= AV_PKT_FLAG_KEY;
   slots_.push_back(Slot{position, std::move(packet)});
@@ -379,11 +353,9 @@ bool MovieWriter::WriteAudio(std::span<const std::uint8_t> bytes) {
   if (bytes.empty())
     return true;
   const auto samples = static_cast<std::int64_t>(bytes.size() / block);
-  ff::PacketPtr packet(av_packet_alloc());
-  if (!packet || bytes.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE) ||
-      av_new_packet(packet.get(), static_cast<int>(bytes.size())) < 0)
+  ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
+  if (!packet)
     return Fail("ムービーの書き込みに失敗しました (out of memory)");
-  std::memcpy(packet->data, bytes.data(), bytes.size());
   packet->flags |= AV_PKT_FLAG_KEY;
   packet->pts = packet->dts = audioSamples_;
   packet->duration = samples;
@@ -403,14 +375,14 @@ bool MovieWriter::WriteAudio(std::span<const std::uint8_t> bytes) {
 
 bool MovieWriter::Finish(std::int64_t positions) {
   if (!Usable("Finish")) {
-    Release();
+    Close();
     return false;
   }
   std::vector<ff::PacketPtr> packets;
   std::string detail;
   if (hasEncoder_ && !encoder_.Drain(packets, detail)) {
     Fail("映像の圧縮に失敗しました (" + detail + ")");
-    Release();
+    Close();
     return false;
   }
   bool ok = TakeEncoded(packets) && FlushReady();
@@ -436,7 +408,7 @@ bool MovieWriter::Finish(std::int64_t positions) {
     sinkFailed_ = true;
     ok = WriteFailed(AVERROR(EIO));
   }
-  Release();
+  Close();
   return ok;
 }
 
@@ -445,19 +417,15 @@ bool MovieWriter::Finish(std::int64_t positions) {
 // past 1 GB keep further RIFF parts with their own indexes, which stay as written; so does a
 // movie in a sink that cannot read back.
 bool MovieWriter::UnflagEmptySamples() {
-  auto le32 = [](const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-  };
   std::uint8_t head[12];
   if (!sink_->ReadAt(0, head, sizeof head) || std::memcmp(head, "RIFF", 4) != 0 ||
       std::memcmp(head + 8, "AVI ", 4) != 0)
     return true;
-  const std::int64_t riffEnd = 8 + static_cast<std::int64_t>(le32(head + 4));
+  const std::int64_t riffEnd = 8 + static_cast<std::int64_t>(U32Le(head + 4));
   std::int64_t at = 12;
   std::uint8_t chunk[8];
   while (at + 8 <= riffEnd && sink_->ReadAt(at, chunk, sizeof chunk)) {
-    const std::int64_t size = le32(chunk + 4);
+    const std::int64_t size = U32Le(chunk + 4);
     if (std::memcmp(chunk, "idx1", 4) != 0) {
       at += 8 + size + (size & 1);
       continue;
@@ -473,7 +441,7 @@ bool MovieWriter::UnflagEmptySamples() {
       bool changed = false;
       for (std::size_t e = 0; e < block.size(); e += kEntry) {
         std::uint8_t* entry = block.data() + e;
-        if (entry[0] == '0' && entry[1] == '0' && entry[2] == 'd' && le32(entry + 12) == 0 &&
+        if (entry[0] == '0' && entry[1] == '0' && entry[2] == 'd' && U32Le(entry + 12) == 0 &&
             (entry[4] & 0x10)) {
           entry[4] &= static_cast<std::uint8_t>(~0x10u);
           changed = true;
@@ -490,15 +458,14 @@ bool MovieWriter::UnflagEmptySamples() {
 }
 
 void MovieWriter::Abandon() {
-  Release();
+  Close();
 }
 
-void MovieWriter::Release() {
+void MovieWriter::Close() {
   slots_.clear();
   encoder_.Close();
   hasEncoder_ = false;
   output_.reset();
-  io_.reset();
   fileSink_.reset();
   sink_ = nullptr;
   sinkFailed_ = false;
@@ -507,7 +474,7 @@ void MovieWriter::Release() {
 }
 
 void MovieWriter::Reset() {
-  Release();
+  Close();
   detail_.clear();
   failed_ = false;
   nextPosition_ = 0;

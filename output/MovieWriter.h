@@ -1,7 +1,7 @@
 #pragma once
 
+#include "media/FfmpegPtr.h"
 #include "output/CompressorCatalogue.h"
-#include "output/FfmpegPtr.h"
 #include "output/VideoEncoder.h"
 
 #include <cstdint>
@@ -109,7 +109,7 @@ private:
   };
 
   OpenResult OpenOutput(const MovieFormat& format, const VideoSource& video);
-  OpenResult AddVideo(const VideoSource& video, AVDictionary** muxerOptions);
+  OpenResult AddVideo(const VideoSource& video, ff::Dictionary& muxerOptions);
   bool AddAudio();
   bool Usable(const char* what);
   bool TakeEncoded(std::vector<ff::PacketPtr>& packets);
@@ -119,7 +119,8 @@ private:
   bool Fail(const std::string& what);
   bool WriteFailed(int code);
   bool UnflagEmptySamples();
-  void Release();
+  // Lets go of the output, the encoder and the sink (the file stays as it is).
+  void Close();
   void Reset();
 
   static int WriteCallback(void* opaque, const std::uint8_t* data, int size);
@@ -130,7 +131,6 @@ private:
   std::unique_ptr<FileMovieSink> fileSink_;
   MovieSink* sink_ = nullptr;
   bool sinkFailed_ = false;
-  ff::IoContextPtr io_;
   ff::OutputPtr output_;
   AVStream* videoStream_ = nullptr;
   AVStream* audioStream_ = nullptr;

@@ -59,9 +59,8 @@ bool PictureConverter::Setup(AVPixelFormat format, int width, int height, std::s
                (av_get_pix_fmt_name(format) ? av_get_pix_fmt_name(format) : "?");
       return false;
     }
-    sws_.reset(sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, layout,
-                              SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT | SWS_FULL_CHR_H_INP, nullptr,
-                              nullptr, nullptr));
+    sws_ = ff::MakeSws(width, height, AV_PIX_FMT_BGR24, width, height, layout,
+                       SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT | SWS_FULL_CHR_H_INP);
     if (!sws_) {
       detail = "no picture converter";
       return false;

@@ -8,7 +8,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstring>
 
 namespace rw {
 
@@ -85,7 +84,7 @@ bool VideoEncoder::Open(const CompressorInfo& compressor, const EncoderSettings&
 }
 
 bool VideoEncoder::OpenContext(std::string& detail) {
-  context_.reset(avcodec_alloc_context3(codec_));
+  context_ = ff::MakeCodecContext(codec_);
   if (!context_) {
     detail = "out of memory";
     return false;
@@ -108,7 +107,7 @@ bool VideoEncoder::OpenContext(std::string& detail) {
   if (byRate)
     c.thread_count = 1;
 
-  AVDictionary* rawOptions = nullptr;
+  ff::Dictionary options;
   switch (compressor_.family) {
   case EncoderFamily::MpegVideo:
     if (byRate) {
@@ -126,8 +125,8 @@ bool VideoEncoder::OpenContext(std::string& detail) {
     if (byRate)
       c.bit_rate = settings_.bytesPerSecond * 8;
     else
-      av_dict_set(&rawOptions, "crf", std::to_string(RateFactorOf(settings_.quality)).c_str(), 0);
-    av_dict_set(&rawOptions, "forced-idr", "1", 0);
+      options.Set("crf", std::to_string(RateFactorOf(settings_.quality)).c_str());
+    options.Set("forced-idr", "1");
     c.gop_size = std::max(1, settings_.keyFrameEvery);
     break;
   case EncoderFamily::Restart:
@@ -142,10 +141,7 @@ bool VideoEncoder::OpenContext(std::string& detail) {
   case EncoderFamily::Stored:
     break;
   }
-  std::unique_ptr<AVDictionary, ff::DictionaryFree> options(rawOptions);
-  AVDictionary* optionsRaw = options.release();
-  const int result = avcodec_open2(context_.get(), codec_, &optionsRaw);
-  options.reset(optionsRaw);
+  const int result = avcodec_open2(context_.get(), codec_, options.Address());
   if (result < 0) {
     detail = "cannot open encoder '" + std::string(compressor_.encoder) + "': " + ff::ErrorText(result);
     context_.reset();
@@ -177,13 +173,11 @@ bool VideoEncoder::FillParameters(AVCodecParameters& parameters) const {
 
 bool VideoEncoder::EncodeStored(const DIB& picture, std::int64_t position, std::vector<ff::PacketPtr>& out,
                                 std::string& detail) {
-  ff::PacketPtr packet(av_packet_alloc());
-  const auto size = static_cast<int>(picture.SizeImage());
-  if (!packet || av_new_packet(packet.get(), size) < 0) {
+  ff::PacketPtr packet = ff::MakePacket(picture.Bits(), picture.SizeImage());
+  if (!packet) {
     detail = "out of memory";
     return false;
   }
-  std::memcpy(packet->data, picture.Bits(), static_cast<std::size_t>(size));
   packet->pts = packet->dts = position;
   packet->duration = 1;
   packet->flags |= AV_PKT_FLAG_KEY;
@@ -222,7 +216,7 @@ bool VideoEncoder::Encode(const DIB& picture, std::int64_t position, bool forceK
     open_ = true;
   }
 
-  ff::FramePtr frame(av_frame_alloc());
+  ff::FramePtr frame = ff::MakeFrame();
   if (!frame) {
     detail = "out of memory";
     return false;
@@ -255,7 +249,7 @@ bool VideoEncoder::Encode(const DIB& picture, std::int64_t position, bool forceK
 
 bool VideoEncoder::Receive(std::vector<ff::PacketPtr>& out, bool draining, std::string& detail) {
   for (;;) {
-    ff::PacketPtr packet(av_packet_alloc());
+    ff::PacketPtr packet = ff::MakePacket();
     if (!packet) {
       detail = "out of memory";
       return false;

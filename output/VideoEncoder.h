@@ -1,7 +1,7 @@
 #pragma once
 
+#include "media/FfmpegPtr.h"
 #include "output/CompressorCatalogue.h"
-#include "output/FfmpegPtr.h"
 #include "output/PictureConverter.h"
 
 #include <cstdint>

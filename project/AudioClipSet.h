@@ -36,7 +36,7 @@ public:
   AudioClipSet(Handle<pAudioClipSet> h) : Handle(std::move(h)) {}
 
   // A new empty set held by the returned handle.
-  static AudioClipSet New() { return AudioClipSet(new pAudioClipSet()); }
+  static AudioClipSet New() { return Make(); }
 
   std::int32_t Count() const { return IsNull() ? 0 : Get()->Count(); }
   AudioClip At(std::int32_t i) const { return IsNull() ? AudioClip() : Get()->At(i); }

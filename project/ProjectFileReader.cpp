@@ -9,7 +9,6 @@
 #include "project/VideoProject.h"
 #include "render/TransitionKinds.h"
 
-#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string>
@@ -18,15 +17,9 @@
 namespace rw {
 namespace {
 
-bool IsBlank(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 1 && u <= 32;
-}
-
 // One number of the "Select" value at `i`: white space, an optional sign and at least one digit.
 bool TakeNumber(std::string_view text, std::size_t& i, std::int32_t& number) {
-  while (i < text.size() && IsBlank(text[i]))
-    ++i;
+  i = SkipBlank(text, i);
   const std::size_t start = i;
   if (i < text.size() && (text[i] == '-' || text[i] == '+'))
     ++i;
@@ -79,18 +72,6 @@ bool SkipBlock(RecordReader& reader, MessageText& messages) {
   }
   Report(messages, reader, "end がありません");
   return false;
-}
-
-bool HasVideoKind(std::string_view keyword) {
-  return std::ranges::any_of(VideoClipKinds::Table(), [keyword](const VideoClipKind& kind) {
-    return kind.loadRecord && SameWord(kind.keyword, keyword);
-  });
-}
-
-bool HasAudioKind(std::string_view keyword) {
-  return std::ranges::any_of(AudioClipKinds::Table(), [keyword](const AudioClipKind& kind) {
-    return kind.loadRecord && SameWord(kind.keyword, keyword);
-  });
 }
 
 // The entries of a clip list block as they are read, with the checks the list makes of them.
@@ -156,14 +137,14 @@ bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& cont
       if (TransitionKinds::IndexOf(line.value) < 0)
         SkipBlock(reader, messages);
     } else if (SameWord(line.key, "Audio")) {
-      const bool known = HasAudioKind(line.value);
+      const bool known = AudioClipKinds::HasRecord(line.value);
       const AudioClip clip = AudioClipKinds::LoadRecord(line.value, reader, context);
       if (!known)
         SkipBlock(reader, messages);
       else if (clip && clip->IsValid())
         pendingAudio->Append(clip);
     } else if (SameWord(line.key, "Clip")) {
-      const bool known = HasVideoKind(line.value);
+      const bool known = VideoClipKinds::HasRecord(line.value);
       const VideoClip clip = VideoClipKinds::LoadRecord(line.value, reader, context);
       if (!known)
         SkipBlock(reader, messages);
@@ -184,9 +165,7 @@ bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& cont
 } // namespace
 
 std::optional<ProjectFileReader::Selection> ProjectFileReader::ParseSelect(std::string_view value) {
-  std::size_t i = 0;
-  while (i < value.size() && IsBlank(value[i]))
-    ++i;
+  std::size_t i = SkipBlank(value, 0);
   const std::size_t wordStart = i;
   while (i < value.size() && !IsBlank(value[i]))
     ++i;

@@ -1,28 +1,13 @@
 #include "project/TimelineRenderer.h"
 
-#include "media/AudioMix.h"
 #include "media/VideoClip.h"
 #include "output/settings/OutputInfo.h"
 #include "render/VideoTransition.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace rw {
 namespace {
-
-constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-// a × b / c truncated toward zero, for b, c > 0: the value ScaleDiv gives, without its 32-bit
-// limits (callers keep a × b within 64 bits).
-constexpr std::int64_t ScaleDivWide(std::int64_t a, std::int64_t b, std::int64_t c) {
-  return a * b / c;
-}
-
-std::int32_t Saturate(std::int64_t v) {
-  return static_cast<std::int32_t>(std::clamp(v, kInt32Min, kInt32Max));
-}
 
 // The audio rate and frame rate of `output` when both are positive.
 bool Rates(const OutputInfo& output, std::int64_t& rate, std::int64_t& fps) {
@@ -99,7 +84,6 @@ bool TimelineRenderer::Frame(const pVideoClipList& list, DIB& out, const ClipPos
       out.Clear();
       return true;
     }
-    header = black_.Header();
     bits = black_.Bits();
   } else if (!SameSize(*header, out)) {
     // Scaled here into a kept buffer rather than in a temporary of the transition's.
@@ -109,13 +93,10 @@ bool TimelineRenderer::Frame(const pVideoClipList& list, DIB& out, const ClipPos
     }
     if (!(quick ? incoming_.QuickResizeFrom(header, bits) : incoming_.ResizeFrom(header, bits)))
       incoming_.Clear();
-    header = incoming_.Header();
     bits = incoming_.Bits();
   }
-  const bool rendered = quick
-                            ? trans.RenderQuick(out, outgoing_.Header(), outgoing_.Bits(), header, bits, f)
-                            : trans.RenderSmooth(out, outgoing_.Header(), outgoing_.Bits(), header, bits, f);
-  if (!rendered)
+  // Both pictures have the output's size now: the variant's scaling is done.
+  if (!trans.Render(out.Header(), out.Bits(), outgoing_.Bits(), bits, f))
     out.Clear();
   return true;
 }
@@ -168,77 +149,12 @@ bool TimelineRenderer::MixAudio(const pVideoClipList& list, std::span<std::int32
     const ClipInfo& entry = list.EntryAt(i);
     const std::int64_t offset = e - rate * h / fps;
     if (!entry.clip.IsNull())
-      MixClip(entry.clip->Audio(), left.data(), right.data(), offset, n, fps, rate);
+      AudioMix::MixInto(entry.clip->Audio(), left.data(), right.data(), offset, n, fps, rate, mixScratch_);
     for (std::int32_t k = 0; k < entry.audio.Count(); ++k)
-      MixClip(entry.audio.At(k), left.data(), right.data(), offset, n, fps, rate);
+      AudioMix::MixInto(entry.audio.At(k), left.data(), right.data(), offset, n, fps, rate, mixScratch_);
     h += std::int64_t{list.LengthOf(i)} - list.TransOf(i + 1);
   }
   return true;
-}
-
-void TimelineRenderer::MixClip(const AudioClip& clip, std::int32_t* left, std::int32_t* right,
-                               std::int64_t offset, std::int64_t n, std::int64_t fps, std::int64_t output) {
-  if (clip.IsNull() || !clip->IsValid())
-    return;
-  const std::int64_t r = clip->GetRate();
-  if (r <= 0)
-    return;
-
-  // Where the clip starts and how long it sounds, in output samples relative to the window.
-  std::int64_t start = ScaleDivWide(clip->PlayFrame(), output, fps) - offset;
-  std::int64_t length = ScaleDivWide(clip->Length(), output, r);
-  if (start + length < 0 || start > n)
-    return;
-  std::int64_t source = 0;
-  if (start < 0) {
-    source = ScaleDivWide(-start, r, output);
-    length += start;
-    start = 0;
-  }
-  if (start + length > n)
-    length = n - start;
-  if (length <= 0)
-    return;
-
-  const std::int64_t k = ScaleDivWide(length + 1, r, output) + 1;
-  if (source > kInt32Max || k > kInt32Max)
-    return;
-  const auto size = static_cast<std::size_t>(std::max(k, n + 10));
-  if (readLeft_.size() < size) {
-    readLeft_.resize(size);
-    readRight_.resize(size);
-  }
-  std::int32_t* L = readLeft_.data();
-  std::int32_t* R = readRight_.data();
-  if (!AudioMix::ConvertSamples(*clip, L, R, static_cast<std::int32_t>(source), static_cast<std::int32_t>(k),
-                                readBytes_))
-    return;
-
-  // Sample and hold through the source by the rate ratio, with an error term started at half
-  // a step.
-  const std::int64_t step = r / output;
-  const std::int64_t remainder = r % output;
-  std::int64_t error = remainder / 2;
-  std::int64_t j = 0;
-  std::int32_t cl = L[0] / 256;
-  std::int32_t cr = R[0] / 256;
-  for (std::int64_t i = start; i < start + length; ++i) {
-    left[i] = Saturate(std::int64_t{left[i]} + cl);
-    right[i] = Saturate(std::int64_t{right[i]} + cr);
-    error += remainder;
-    j += step;
-    bool advanced = step > 0;
-    if (error >= output) {
-      ++j;
-      error -= output;
-      advanced = true;
-    }
-    if (advanced) {
-      j = std::min(j, k - 1); // stays within the k frames read in any case
-      cl = L[j] / 256;
-      cr = R[j] / 256;
-    }
-  }
 }
 
 bool TimelineRenderer::RenderAudio(const pVideoClipList& list, std::vector<std::uint8_t>& out, std::int32_t a,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/AudioClip.h"
+#include "media/AudioMix.h"
 #include "project/ClipPos.h"
 #include "project/VideoClipList.h"
 #include "render/DIB.h"
@@ -50,10 +51,12 @@ public:
   // gives black. The earlier cut's picture is copied before the later cut's frame is asked
   // for, so two cuts reading one decoder compose correctly.
   //
-  // The quick picture, for the editor, scales the frames as the cuts deliver them (their
-  // display copies) to the nearest pixel and renders the transition's preview. The smooth
-  // picture, for the movie, resamples both cuts' source frames with smoothing and renders the
-  // transition's quality variant.
+  // The quick picture, for the editor, takes the frames as the cuts deliver them (their
+  // display copies) and scales them to the nearest pixel: the transition's preview variant. The
+  // smooth picture, for the movie, takes both cuts' source frames and resamples them with
+  // smoothing: the transition's quality variant. The variants differ only in that scaling, of
+  // pictures whose size is not the output's; the renderer scales both pictures into its own
+  // buffers first, so the transition composes two pictures of the output size.
   //
   // False only when `out` is empty (it is left so).
   bool QuickFrame(const pVideoClipList& list, DIB& out, const ClipPos& pos);
@@ -69,8 +72,9 @@ public:
 
   // Sets left[0 .. n - 1] and right[0 .. n - 1] (n = SampleCount) to the sum of every audio
   // clip that sounds in frames a .. a + b - 1: each cut's own sound and each member of each
-  // audio set, rate-converted to the output rate by sample and hold, each sample scaled by its
-  // clip's volume / 256. Sums saturate at the 32-bit range instead of wrapping. False (nothing
+  // audio set, mixed by AudioMix::MixInto (rate-converted to the output rate by sample and
+  // hold, each sample scaled by its clip's volume / 256, sums saturating at the 32-bit range
+  // instead of wrapping), anchored at the first sample of its entry. False (nothing
   // written) when a or b is negative, a rate is not positive, a span holds fewer than n values
   // or n exceeds kMaxWindowSamples.
   bool MixAudio(const pVideoClipList& list, std::span<std::int32_t> left, std::span<std::int32_t> right,
@@ -99,11 +103,6 @@ private:
   static void ScaleFrame(pVideoClip* clip, std::int32_t f, DIB& target, bool quick);
   // Gives `buffer` the size of `like` unless it has it already.
   static bool Match(DIB& buffer, const DIB& like);
-  // Mixes into accumulators that hold output samples `offset` .. offset + n - 1 counted from
-  // the first sample of the entry the clip is anchored to. `output` is the output rate, `fps`
-  // the frame rate.
-  void MixClip(const AudioClip& clip, std::int32_t* left, std::int32_t* right, std::int64_t offset,
-               std::int64_t n, std::int64_t fps, std::int64_t output);
   // Grows the mix accumulators to hold n values each.
   void ReserveMix(std::int64_t n);
 
@@ -116,9 +115,7 @@ private:
   std::vector<std::int32_t> mixLeft_;
   std::vector<std::int32_t> mixRight_;
   // One clip's samples converted to 32 bits, and the raw bytes read.
-  std::vector<std::int32_t> readLeft_;
-  std::vector<std::int32_t> readRight_;
-  std::vector<std::uint8_t> readBytes_;
+  AudioMix::Scratch mixScratch_;
 };
 
 } // namespace rw

@@ -157,7 +157,7 @@ public:
   using Handle::Handle;
   VideoClipList(Handle<pVideoClipList> h) : Handle(std::move(h)) {}
 
-  static VideoClipList New() { return VideoClipList(new pVideoClipList()); }
+  static VideoClipList New() { return Make(); }
 
   // Detach, then insert / append a new entry of the cut with an empty transition and an empty
   // audio set.

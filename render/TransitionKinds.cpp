@@ -18,13 +18,13 @@ namespace rw {
 namespace {
 
 struct KindRow {
-  pVideoTransition* (*make)();
+  Handle<pVideoTransition> (*make)();
   std::string_view keyword;
   std::string_view displayName;
 };
 
-template <class Kind> pVideoTransition* MakeKind() {
-  return new Kind();
+template <class Kind> Handle<pVideoTransition> MakeKind() {
+  return Handle<pVideoTransition>::Make<Kind>();
 }
 
 template <class Kind> constexpr KindRow Row() {

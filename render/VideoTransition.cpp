@@ -57,9 +57,9 @@ bool pVideoTransition::ReadBlock(RecordReader& in, MessageText* messages) {
   });
 }
 
-VideoTransition::VideoTransition() : Handle(new pVideoTransition()) {}
+VideoTransition::VideoTransition() : Handle(Make()) {}
 
-VideoTransition::VideoTransition(pVideoTransition* adopt) : Handle(adopt ? adopt : new pVideoTransition()) {}
+VideoTransition::VideoTransition(Handle<pVideoTransition> made) : Handle(made ? std::move(made) : Make()) {}
 
 bool VideoTransition::SetLength(std::int32_t length) {
   if (IsNull() || length <= 0 || length == Get()->length_)

@@ -69,8 +69,8 @@ protected:
 class VideoTransition : public Handle<pVideoTransition> {
 public:
   VideoTransition();
-  // Takes over the initial reference of a newly made object; null gives an empty transition.
-  explicit VideoTransition(pVideoTransition* adopt);
+  // Holds a made object of any kind; null gives an empty transition.
+  explicit VideoTransition(Handle<pVideoTransition> made);
   VideoTransition(const VideoTransition&) = default;
   VideoTransition& operator=(const VideoTransition&) = default;
   // Moving copies, so that the source stays a valid (never null) handle.

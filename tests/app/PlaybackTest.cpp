@@ -115,7 +115,11 @@ private slots:
     QCOMPARE(Project().List().TotalFrames(), kTotal);
   }
 
-  void cleanup() { window_.reset(); }
+  void cleanup() {
+    // The tests' own hooks refer to their locals.
+    play_->SetFrameShown(nullptr);
+    window_.reset();
+  }
 
   void playDrawsOnlyThePreviewMarkerAndTimeThenShowsTheEndLine() {
     Form().Refresh(340, false);

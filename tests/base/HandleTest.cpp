@@ -59,7 +59,7 @@ public:
 TEST(HandleTest, CopyAssignAndReleaseCountReferences) {
   Counts counts;
   {
-    Handle<Plain> a(new Plain(counts, 1));
+    auto a = Handle<Plain>::Adopt(new Plain(counts, 1));
     EXPECT_EQ(a.UseCount(), 1);
     Handle<Plain> b = a;
     EXPECT_EQ(a.UseCount(), 2);
@@ -71,7 +71,7 @@ TEST(HandleTest, CopyAssignAndReleaseCountReferences) {
     EXPECT_EQ(a.UseCount(), 2);
 
     // Assigning releases the old object first: the second one dies when b leaves it.
-    Handle<Plain> other(new Plain(counts, 2));
+    auto other = Handle<Plain>::Adopt(new Plain(counts, 2));
     b = other;
     EXPECT_EQ(a.UseCount(), 1);
     EXPECT_EQ(other.UseCount(), 2);
@@ -92,7 +92,7 @@ TEST(HandleTest, CopyAssignAndReleaseCountReferences) {
     Handle<Plain> moved = std::move(other);
     EXPECT_TRUE(other.IsNull());
     EXPECT_EQ(moved.UseCount(), 2);
-    moved.Release();
+    moved.Reset();
     EXPECT_TRUE(moved.IsNull());
     EXPECT_EQ(a.UseCount(), 1);
   }
@@ -103,7 +103,7 @@ TEST(HandleTest, CopyAssignAndReleaseCountReferences) {
 
 TEST(HandleTest, DetachKeepsAnUnsharedObject) {
   Counts counts;
-  Handle<Plain> a(new Plain(counts, 5));
+  auto a = Handle<Plain>::Adopt(new Plain(counts, 5));
   Plain* before = a.Get();
   a.Detach();
   EXPECT_EQ(a.Get(), before);
@@ -116,7 +116,7 @@ TEST(HandleTest, DetachKeepsAnUnsharedObject) {
 TEST(HandleTest, DetachOfASharedObjectMakesAPrivateCopy) {
   Counts counts;
   {
-    Handle<Plain> a(new Plain(counts, 5));
+    auto a = Handle<Plain>::Adopt(new Plain(counts, 5));
     Handle<Plain> b = a;
     b.Detach();
     EXPECT_NE(a.Get(), b.Get());
@@ -132,7 +132,7 @@ TEST(HandleTest, DetachOfASharedObjectMakesAPrivateCopy) {
 TEST(HandleTest, DetachOfAPolymorphicKindGoesThroughClone) {
   Counts counts;
   {
-    Handle<Base> a(new Derived(counts));
+    auto a = Handle<Base>::Adopt(new Derived(counts));
     Handle<Base> b = a;
     Handle<Base> c = a;
     c.Detach();
@@ -141,7 +141,7 @@ TEST(HandleTest, DetachOfAPolymorphicKindGoesThroughClone) {
     EXPECT_EQ(a.UseCount(), 2);
     EXPECT_EQ(c.UseCount(), 1);
     // Converting handles share the object.
-    Handle<Derived> d(new Derived(counts));
+    auto d = Handle<Derived>::Adopt(new Derived(counts));
     Handle<Base> e = d;
     EXPECT_EQ(d.UseCount(), 2);
     Handle<Base> f = std::move(d);
@@ -159,9 +159,29 @@ TEST(HandleTest, MakeAndLeak) {
   Plain* raw = h.Leak();
   EXPECT_TRUE(h.IsNull());
   EXPECT_EQ(counts.gone, 0);
-  Handle<Plain> back(raw); // adopts the leaked reference
-  back.Release();
+  auto back = Handle<Plain>::Adopt(raw); // takes the leaked reference back
+  EXPECT_EQ(back.UseCount(), 1);
+  back.Reset();
   EXPECT_EQ(counts.gone, 1);
+}
+
+// Share is for objects that have owners already (a registry's entry, `this`): each shared handle
+// holds a reference of its own, so dropping them in any order destroys the object exactly once.
+TEST(HandleTest, ShareAddsAReferenceAndAdoptDoesNot) {
+  Counts counts;
+  auto owner = Handle<Plain>::Make(counts, 4);
+  Plain* entry = owner.Get();
+  {
+    auto a = Handle<Plain>::Share(entry);
+    auto b = Handle<Plain>::Share(entry);
+    EXPECT_EQ(owner.UseCount(), 3);
+    owner.Reset();
+    EXPECT_EQ(a.UseCount(), 2);
+    EXPECT_EQ(counts.gone, 0);
+  }
+  EXPECT_EQ(counts.gone, 1);
+  EXPECT_TRUE(Handle<Plain>::Share(nullptr).IsNull());
+  EXPECT_TRUE(Handle<Plain>::Adopt(nullptr).IsNull());
 }
 
 } // namespace

@@ -191,7 +191,7 @@ void CompressorDialogTest::confirmedChoiceIsSavedAndReadBack() {
   rw::dialogs::DialogEditDialogs dialogs(format, compressor);
 
   Project saved;
-  QVERIFY(saved.project.AppendClip(rw::VideoClip(new rw::ColormatClip(10, 20, 30))));
+  QVERIFY(saved.project.AppendClip(rw::VideoClip::Make<rw::ColormatClip>(10, 20, 30)));
   if (!catalogue_.Find(Code("FMP4")))
     QSKIP("this libavcodec has no MPEG-4 encoder");
   QTimer::singleShot(0, &compressor, [&] {

@@ -196,7 +196,7 @@ void VideoTypeDialogTest::freshProjectShowsTheFirstMovieCutsSize() {
   const rw::VideoClip cut = rw::VideoClipKinds::OpenFile(folder / "cut.avi", movieFirst.context);
   QVERIFY(!cut.IsNull() && cut->IsValid());
   QVERIFY(movieFirst.project.AppendClip(cut));
-  QVERIFY(movieFirst.project.AppendClip(rw::VideoClip(new rw::ColormatClip(1, 2, 3))));
+  QVERIFY(movieFirst.project.AppendClip(rw::VideoClip::Make<rw::ColormatClip>(1, 2, 3)));
   QString shown;
   QTimer::singleShot(0, &format, [&] {
     CloseWhenDone done{format};
@@ -209,7 +209,7 @@ void VideoTypeDialogTest::freshProjectShowsTheFirstMovieCutsSize() {
   QVERIFY(movieFirst.project.CanUndo());
 
   Project matFirst;
-  QVERIFY(matFirst.project.AppendClip(rw::VideoClip(new rw::ColormatClip(1, 2, 3))));
+  QVERIFY(matFirst.project.AppendClip(rw::VideoClip::Make<rw::ColormatClip>(1, 2, 3)));
   QVERIFY(matFirst.project.AppendClip(rw::VideoClipKinds::OpenFile(folder / "cut.avi", matFirst.context)));
   QTimer::singleShot(0, &format, [&] {
     CloseWhenDone done{format};

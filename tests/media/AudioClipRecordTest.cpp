@@ -174,7 +174,7 @@ TEST_F(AudioClipRecordTest, RecordThatNoLongerFitsAShorterFile) {
   ASSERT_TRUE(clip);
   EXPECT_EQ(clip->GetBeginSample(), 80000);
   EXPECT_EQ(clip->Length(), 8000);
-  clip.Release();
+  clip.Reset();
 
   // The file became shorter: the begin sample is refused (0 stays) and so is a length that no
   // longer fits, so the clip covers the whole file; anchor and volume are kept.
@@ -184,7 +184,7 @@ TEST_F(AudioClipRecordTest, RecordThatNoLongerFitsAShorterFile) {
   EXPECT_EQ(clip->GetBeginSample(), 0);
   EXPECT_EQ(clip->Length(), 8000);
   test::WriteToneWav(music, 5000, 2, 16, 44100);
-  clip.Release();
+  clip.Reset();
   clip = Load(text);
   ASSERT_TRUE(clip);
   EXPECT_EQ(clip->GetBeginSample(), 0);

@@ -4,6 +4,7 @@
 #include "base/UserPrompt.h"
 #include "media/MediaContext.h"
 #include "media/WavClip.h"
+#include "tests/support/MixReference.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavTestFiles.h"
 
@@ -56,12 +57,6 @@ public:
     volume_ = volume;
   }
   std::int32_t Frames() const { return static_cast<std::int32_t>(samples_.size()) / channels_; }
-  // Frame f, channel ch (0 or 1) as a signed 16-bit value, the way the mix sees it.
-  std::int32_t Value(std::int32_t f, std::int32_t ch) const {
-    const std::int32_t c = channels_ == 1 ? 0 : ch;
-    const std::int32_t v = samples_[static_cast<std::size_t>(f * channels_ + c)];
-    return bits_ == 8 ? v * 257 - 32896 : v;
-  }
 
 private:
   std::vector<std::int32_t> samples_;
@@ -74,31 +69,14 @@ std::vector<std::int32_t> RandomSamples(std::mt19937& rng, std::int32_t count, s
   return s;
 }
 
-// The mix written out from its closed form: output sample s + q takes source frame
-// o + floor((q × c + (c mod r) / 2) / r).
-void Expected(const MemoryClip& clip, std::vector<std::int64_t>& left, std::vector<std::int64_t>& right,
-              std::int64_t a, std::int64_t n, std::int64_t fr, std::int64_t r) {
-  const std::int64_t c = clip.GetRate();
-  std::int64_t s = clip.PlayFrame() * r / fr - a;
-  std::int64_t m = std::int64_t{clip.Length()} * r / c;
-  if (s + m < 0 || s > n)
-    return;
-  std::int64_t o = 0;
-  if (s < 0) {
-    o = -s * c / r;
-    m += s;
-    s = 0;
-  }
-  m = std::min(m, n - s);
-  for (std::int64_t q = 0; q < m; ++q) {
-    const std::int64_t src = clip.GetBeginSample() + o + (q * c + (c % r) / 2) / r;
-    if (src >= clip.Frames())
-      continue; // silence past the data
-    left[static_cast<std::size_t>(s + q)] +=
-        clip.Volume() * clip.Value(static_cast<std::int32_t>(src), 0) / 256;
-    right[static_cast<std::size_t>(s + q)] +=
-        clip.Volume() * clip.Value(static_cast<std::int32_t>(src), 1) / 256;
-  }
+// The mix of `clip` into a copy of the window `left`, `right` (output samples a .. a + n - 1),
+// as the reference evaluation gives it.
+test::ReferenceMix Expected(const AudioClip& clip, const std::vector<std::int32_t>& left,
+                            const std::vector<std::int32_t>& right, std::int64_t a, std::int64_t n,
+                            std::int64_t fr, std::int64_t r) {
+  test::ReferenceMix mix{left, right};
+  test::ReferenceAdd(clip, 0, a, n, r, fr, mix);
+  return mix;
 }
 
 TEST(AudioMixTest, AgreesWithTheClosedFormAcrossRatesAndFormats) {
@@ -127,11 +105,10 @@ TEST(AudioMixTest, AgreesWithTheClosedFormAcrossRatesAndFormats) {
 
             std::vector<std::int32_t> left(static_cast<std::size_t>(n), 5),
                 right(static_cast<std::size_t>(n), -5);
-            std::vector<std::int64_t> wantL(left.begin(), left.end()), wantR(right.begin(), right.end());
+            const test::ReferenceMix want = Expected(handle, left, right, a, n, fr, r);
             AudioMix::MixInto(handle, left.data(), right.data(), a, n, fr, r);
-            Expected(*clip, wantL, wantR, a, n, fr, r);
-            ASSERT_EQ(std::vector<std::int64_t>(left.begin(), left.end()), wantL);
-            ASSERT_EQ(std::vector<std::int64_t>(right.begin(), right.end()), wantR);
+            ASSERT_EQ(left, want.left);
+            ASSERT_EQ(right, want.right);
             ++mixed;
           }
         }
@@ -152,11 +129,10 @@ TEST(AudioMixTest, HighSourceRatesDoNotOverflow) {
       const std::int32_t n = ScaleDiv(10, r, 30);
       const std::int32_t a = ScaleDiv(20, r, 30);
       std::vector<std::int32_t> left(static_cast<std::size_t>(n)), right(static_cast<std::size_t>(n));
-      std::vector<std::int64_t> wantL(static_cast<std::size_t>(n)), wantR(static_cast<std::size_t>(n));
+      const test::ReferenceMix want = Expected(handle, left, right, a, n, 30, r);
       ASSERT_TRUE(AudioMix::MixInto(handle, left.data(), right.data(), a, n, 30, r));
-      Expected(*clip, wantL, wantR, a, n, 30, r);
-      EXPECT_EQ(std::vector<std::int64_t>(left.begin(), left.end()), wantL) << c << " " << r;
-      EXPECT_EQ(std::vector<std::int64_t>(right.begin(), right.end()), wantR) << c << " " << r;
+      EXPECT_EQ(left, want.left) << c << " " << r;
+      EXPECT_EQ(right, want.right) << c << " " << r;
     }
   }
 }

@@ -142,7 +142,7 @@ TEST(ColormatClip, ConfigureTakesTheChosenColourOnlyWhenConfirmed) {
 TEST(ColormatClip, CloneOwnsItsPictures) {
   ColormatClip original(9, 8, 7);
   original.SetSize(20, 10);
-  VideoClip copy(original.Clone());
+  VideoClip copy = VideoClip::Adopt(original.Clone());
   auto& mat = static_cast<ColormatClip&>(*copy);
   EXPECT_EQ(copy.UseCount(), 1);
   EXPECT_EQ(mat.Length(), 30);

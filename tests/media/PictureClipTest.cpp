@@ -134,11 +134,11 @@ TEST_F(PictureClipTest, CutsOfOneFileShareThePictureAndItsSize) {
 
   // Destroying one cut keeps the picture for the other.
   const std::uint8_t* pixels = b->GetFrame(0);
-  a.Release();
+  a.Reset();
   EXPECT_EQ(context.Pictures().Size(), 2u);
   EXPECT_EQ(b->GetFrame(0), pixels);
   EXPECT_TRUE(b->IsValid());
-  b.Release();
+  b.Reset();
   EXPECT_EQ(context.Pictures().Size(), 1u);
 }
 

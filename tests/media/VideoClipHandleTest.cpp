@@ -77,7 +77,7 @@ TEST(VideoClipHandle, EachEditOfASharedClipMakesOneCopy) {
   EXPECT_EQ(counters.clones, 2);
   EXPECT_EQ(b->Length(), 100);
   EXPECT_EQ(c->GetWidth(), 10); // the copy carries the size
-  a.Release();
+  a.Reset();
   EXPECT_EQ(counters.destroyed, 1);
 }
 
@@ -142,7 +142,7 @@ TEST(VideoClipHandle, AudioForEditingBelongsToThisClipOnly) {
   KindCounters videoCounters, audioCounters;
   auto* raw = new TestVideoClip(&videoCounters);
   raw->SetAudio(AudioClip::Make<TestAudioClip>(&audioCounters));
-  VideoClip timeline(raw);
+  VideoClip timeline = VideoClip::Adopt(raw);
   const VideoClip undoRecord = timeline;
 
   AudioClip* audio = timeline.AudioForEditing();
@@ -170,7 +170,7 @@ TEST(VideoClipHandle, NoAudioForEditingWithoutValidSound) {
 
   auto* raw = new TestVideoClip(&counters);
   raw->SetAudio(AudioClip::Make<TestAudioClip>(nullptr, false));
-  VideoClip broken(raw);
+  VideoClip broken = VideoClip::Adopt(raw);
   const VideoClip sharedBroken = broken;
   EXPECT_EQ(broken.AudioForEditing(), nullptr);
   EXPECT_EQ(counters.clones, 0); // nothing was copied for nothing

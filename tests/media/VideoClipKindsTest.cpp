@@ -27,12 +27,12 @@ VideoClip OpenNothing(const std::filesystem::path&, MediaContext&) {
 VideoClip OpenInvalid(const std::filesystem::path&, MediaContext&) {
   auto* clip = new TestVideoClip(&gCounters);
   clip->SetValid(false);
-  return VideoClip(clip);
+  return VideoClip::Adopt(clip);
 }
 VideoClip OpenValid(const std::filesystem::path& file, MediaContext&) {
   auto* clip = new TestVideoClip(&gCounters);
   clip->SetFileName(file);
-  return VideoClip(clip);
+  return VideoClip::Adopt(clip);
 }
 bool CheckChanged(MediaContext&) {
   ++gChecks;

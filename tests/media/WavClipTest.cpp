@@ -127,10 +127,10 @@ TEST_F(WavClipTest, ClipsShareOneStreamAndCopyOnWrite) {
   EXPECT_EQ(static_cast<WavClip*>(shared.Get())->Stream(), static_cast<WavClip*>(a.Get())->Stream());
   EXPECT_EQ(shared->GetRate(), 22050);
 
-  a.Release();
-  b.Release();
+  a.Reset();
+  b.Reset();
   EXPECT_EQ(context.WavStreams().Size(), 1u);
-  shared.Release();
+  shared.Reset();
   EXPECT_EQ(context.WavStreams().Size(), 0u);
 }
 

@@ -1,6 +1,6 @@
-#include "media/WavStreamRegistry.h"
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
+#include "media/WavStream.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavTestFiles.h"
 
@@ -59,7 +59,7 @@ TEST_F(WavStreamRegistryTest, OneStreamPerFile) {
   EXPECT_EQ(registry.Size(), 2u);
 
   // The last handle unlinks the stream; the next open reads the file afresh.
-  a.Release();
+  a.Reset();
   EXPECT_EQ(registry.Size(), 1u);
   EXPECT_TRUE(registry.OpenShared(dir / "a.wav", messages));
 }
@@ -72,7 +72,7 @@ TEST_F(WavStreamRegistryTest, StreamsMayOutliveTheirRegistry) {
     kept = shortLived.OpenShared(dir / "a.wav", messages);
   }
   ASSERT_TRUE(kept);
-  kept.Release(); // no registry to unlink from any more
+  kept.Reset(); // no registry to unlink from any more
 }
 
 TEST_F(WavStreamRegistryTest, ChangedFileAcceptedIsReadAgain) {

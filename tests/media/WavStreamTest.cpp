@@ -1,6 +1,5 @@
 #include "media/WavStream.h"
 #include "base/MessageText.h"
-#include "media/WavStreamRegistry.h"
 #include "tests/support/PictureTestFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavTestFiles.h"

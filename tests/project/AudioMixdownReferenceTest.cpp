@@ -67,7 +67,7 @@ VideoClipList RandomList(std::mt19937& rng) {
     const std::int32_t members = Between(rng, 0, 3);
     for (std::int32_t k = 0; k < members; ++k)
       set->Append(RandomSound(rng, Between(rng, -20, length + 20)));
-    EXPECT_TRUE(list->AppendEntry(ClipInfo(VideoClip(cut), trans, set), messages)) << messages.Get();
+    EXPECT_TRUE(list->AppendEntry(ClipInfo(VideoClip::Adopt(cut), trans, set), messages)) << messages.Get();
     previous = length;
   }
   return list;

@@ -171,7 +171,7 @@ TEST_F(ClipListStructure, InsertEntryAndAppendEntry) {
   // Invalid cuts are refused.
   EXPECT_FALSE(list->AppendEntry(ClipInfo(VideoClip()), messages));
   auto* unknown = new ColormatClip(); // length not known yet
-  EXPECT_FALSE(list->AppendEntry(ClipInfo(VideoClip(unknown)), messages));
+  EXPECT_FALSE(list->AppendEntry(ClipInfo(VideoClip::Adopt(unknown)), messages));
   EXPECT_EQ(list->Count(), 4);
 }
 

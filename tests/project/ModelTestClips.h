@@ -146,15 +146,15 @@ private:
 inline VideoClip Mat(std::int32_t length, std::uint32_t red = 255) {
   auto* mat = new ColormatClip(red, 0, 0);
   mat->SetLength(length);
-  return VideoClip(mat);
+  return VideoClip::Adopt(mat);
 }
 
 inline VideoClip Movie(std::int32_t length, std::int32_t source = 0, CloneCounter* counter = nullptr) {
-  return VideoClip(new MovieCut(length, source, counter));
+  return VideoClip::Make<MovieCut>(length, source, counter);
 }
 
 inline AudioClip Sound(std::int32_t anchor, std::int32_t length = 44100, std::int32_t rate = 44100) {
-  AudioClip clip(new TestSound(length, rate));
+  AudioClip clip = AudioClip::Make<TestSound>(length, rate);
   clip->SetPlayFrameMember(anchor);
   return clip;
 }

@@ -188,7 +188,7 @@ TEST_F(ProjectFileSaveTest, NameThatCannotBeStoredFailsTheSaveWithoutTouchingFil
     explicit Named(const fs::path& name) : ColormatClip(1u, 2u, 3u) { fileName_ = name; }
     pVideoClip* Clone() const override { return new Named(*this); }
   };
-  ASSERT_TRUE(project.AppendClip(VideoClip(new Named(odd))));
+  ASSERT_TRUE(project.AppendClip(VideoClip::Make<Named>(odd)));
   WriteText(file, "old");
   EXPECT_FALSE(ProjectFile::Save(project, file));
   EXPECT_EQ(Snapshot(dir.Path()), (std::map<std::string, std::string>{{"proj.rwe", "old"}}));

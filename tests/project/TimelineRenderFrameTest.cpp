@@ -37,8 +37,8 @@ VideoClipList NumberedList(const std::vector<CutPlan>& cuts, int kind = Transiti
       trans = TransitionKinds::MakeByIndex(kind);
       trans.SetLength(cuts[i].trans);
     }
-    VideoClip cut(new NumberedCut(static_cast<std::int32_t>(i + 1), cuts[i].length, 16, 12, sourceWidth,
-                                  sourceHeight, frames));
+    VideoClip cut = VideoClip::Make<NumberedCut>(static_cast<std::int32_t>(i + 1), cuts[i].length, 16, 12,
+                                                 sourceWidth, sourceHeight, frames);
     EXPECT_TRUE(list->AppendEntry(ClipInfo(cut, trans, AudioClipSet::New()), messages)) << messages.Get();
   }
   return list;
@@ -76,6 +76,35 @@ bool HasPixel(const DIB& dib, FrameColor c) {
   }
   return false;
 }
+
+// A cut of `length` frames whose display copy and source frame are one patterned picture, so
+// that the two variants differ only in how they scale it.
+class PatternCut : public pVideoClip {
+public:
+  PatternCut(std::int32_t seed, std::int32_t w, std::int32_t h, std::int32_t length) {
+    picture_.Create(w, h);
+    for (std::int32_t y = 0; y < h; ++y) {
+      std::uint8_t* row = picture_.Bits() + static_cast<std::size_t>(y) * picture_.Stride();
+      for (std::int32_t x = 0; x < 3 * w; ++x)
+        row[x] = static_cast<std::uint8_t>((x * 37 + y * 11 + seed * 50) ^ (x * y));
+    }
+    length_ = length;
+    endFrame_ = length - 1;
+  }
+  pVideoClip* Clone() const override { return new PatternCut(*this); }
+  const BitmapInfoHeader* GetFormat() override { return picture_.Header(); }
+  const std::uint8_t* GetFrame(std::int32_t) override { return picture_.Bits(); }
+  const BitmapInfoHeader* GetSourceFormat() override { return picture_.Header(); }
+  const std::uint8_t* GetSourceFrame(std::int32_t) override { return picture_.Bits(); }
+  std::int32_t GetBeginFrame() const override { return 0; }
+  std::int32_t GetEndFrame() const override { return length_ - 1; }
+  std::int32_t GetSourceLength() const override { return length_; }
+  bool IsValid() const override { return true; }
+  const DIB& Picture() const { return picture_; }
+
+private:
+  DIB picture_;
+};
 
 class TimelineRenderFrameTest : public ::testing::Test {
 protected:
@@ -167,9 +196,9 @@ TEST_F(TimelineRenderFrameTest, ColourMatsCrossFade) {
   VideoClipList list = VideoClipList::New();
   VideoTransition fade = TransitionKinds::MakeByIndex(TransitionKinds::kOverlap);
   fade.SetLength(10);
-  ASSERT_TRUE(list->AppendEntry(ClipInfo(VideoClip(new ColormatClip(200, 0, 0))), messages));
-  ASSERT_TRUE(list->AppendEntry(ClipInfo(VideoClip(new ColormatClip(0, 40, 240)), fade, AudioClipSet::New()),
-                                messages));
+  ASSERT_TRUE(list->AppendEntry(ClipInfo(VideoClip::Make<ColormatClip>(200, 0, 0)), messages));
+  ASSERT_TRUE(list->AppendEntry(
+      ClipInfo(VideoClip::Make<ColormatClip>(0, 40, 240), fade, AudioClipSet::New()), messages));
   list->SetDisplaySize(16, 12);
   DIB out = Blank(20, 16);
   const DIB red = Solid(20, 16, {200, 0, 0});
@@ -257,6 +286,29 @@ TEST_F(TimelineRenderFrameTest, AlternatingOutputSizes) {
     CheckEveryFrame(list, cuts, false, 16, 12);
     CheckEveryFrame(list, cuts, true, 40, 32);
     CheckEveryFrame(list, cuts, true, 16, 12);
+  }
+}
+
+// Inside a transition between pictures of other sizes than the output's, the quick picture is
+// the transition's preview variant and the smooth one its quality variant, and the two differ.
+TEST_F(TimelineRenderFrameTest, VariantsAreTheTransitionsPreviewAndQualityVariants) {
+  MessageText messages;
+  VideoClipList list = VideoClipList::New();
+  VideoTransition fade = TransitionKinds::MakeByIndex(TransitionKinds::kOverlap);
+  ASSERT_TRUE(fade.SetLength(8));
+  auto outgoing = Handle<PatternCut>::Make(1, 37, 23, 20);
+  auto incoming = Handle<PatternCut>::Make(2, 53, 41, 20);
+  ASSERT_TRUE(list->AppendEntry(ClipInfo(outgoing), messages));
+  ASSERT_TRUE(list->AppendEntry(ClipInfo(incoming, fade, AudioClipSet::New()), messages));
+  DIB quick = Blank(32, 24), smooth = Blank(32, 24), expected = Blank(32, 24);
+  for (std::int32_t step = 0; step < 8; ++step) {
+    ASSERT_TRUE(renderer.QuickFrame(*list, quick, list->PosAt(12 + step)));
+    ASSERT_TRUE(fade.RenderQuick(expected, outgoing->Picture(), incoming->Picture(), step));
+    EXPECT_TRUE(quick.IsSame(expected)) << step;
+    ASSERT_TRUE(renderer.SmoothFrame(*list, smooth, list->PosAt(12 + step)));
+    ASSERT_TRUE(fade.RenderSmooth(expected, outgoing->Picture(), incoming->Picture(), step));
+    EXPECT_TRUE(smooth.IsSame(expected)) << step;
+    EXPECT_FALSE(quick.IsSame(smooth)) << step;
   }
 }
 

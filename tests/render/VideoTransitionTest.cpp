@@ -92,7 +92,7 @@ TEST(VideoTransitionHandle, CloneKeepsKindAndLength) {
   for (int kind = 0; kind < TransitionKinds::kCount; ++kind) {
     VideoTransition t = TransitionKinds::MakeByIndex(kind);
     ASSERT_TRUE(t.SetLength(7 + kind));
-    VideoTransition copy(t->Clone());
+    VideoTransition copy(VideoTransition::Adopt(t->Clone()));
     EXPECT_EQ(copy.Keyword(), t.Keyword());
     EXPECT_EQ(copy.Length(), 7 + kind);
     EXPECT_EQ(copy.UseCount(), 1);

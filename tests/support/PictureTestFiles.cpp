@@ -1,13 +1,9 @@
 #include "tests/support/PictureTestFiles.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/frame.h>
-}
+#include "media/FfmpegPtr.h"
 
 #include <algorithm>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
 #include <system_error>
 
@@ -359,17 +355,14 @@ std::vector<std::uint8_t> EncodeWithLibavcodec(const TestPicture& p, bool targa)
   const AVCodec* codec = avcodec_find_encoder(targa ? AV_CODEC_ID_TARGA : AV_CODEC_ID_BMP);
   if (!codec)
     throw std::runtime_error("no encoder");
-  auto contextFree = [](AVCodecContext* c) { avcodec_free_context(&c); };
-  auto frameFree = [](AVFrame* f) { av_frame_free(&f); };
-  auto packetFree = [](AVPacket* k) { av_packet_free(&k); };
-  std::unique_ptr<AVCodecContext, decltype(contextFree)> context(avcodec_alloc_context3(codec), contextFree);
+  const ff::CodecContextPtr context = ff::MakeCodecContext(codec);
   context->width = p.width;
   context->height = p.height;
   context->pix_fmt = AV_PIX_FMT_BGR24;
   context->time_base = {1, 25};
   if (avcodec_open2(context.get(), codec, nullptr) < 0)
     throw std::runtime_error("encoder does not open");
-  std::unique_ptr<AVFrame, decltype(frameFree)> frame(av_frame_alloc(), frameFree);
+  const ff::FramePtr frame = ff::MakeFrame();
   frame->width = p.width;
   frame->height = p.height;
   frame->format = AV_PIX_FMT_BGR24;
@@ -383,7 +376,7 @@ std::vector<std::uint8_t> EncodeWithLibavcodec(const TestPicture& p, bool targa)
       px[1] = static_cast<std::uint8_t>(G(c));
       px[2] = static_cast<std::uint8_t>(R(c));
     }
-  std::unique_ptr<AVPacket, decltype(packetFree)> packet(av_packet_alloc(), packetFree);
+  const ff::PacketPtr packet = ff::MakePacket();
   if (avcodec_send_frame(context.get(), frame.get()) < 0 ||
       avcodec_receive_packet(context.get(), packet.get()) < 0)
     throw std::runtime_error("encoding failed");

@@ -1,5 +1,7 @@
 #include "tests/support/TestAvi.h"
 
+#include "media/FfmpegPtr.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -19,26 +21,7 @@ extern "C" {
 namespace rw::test {
 namespace {
 
-struct CodecCtxFree {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct OutputFree {
-  void operator()(AVFormatContext* f) const {
-    if (f->pb)
-      avio_closep(&f->pb);
-    avformat_free_context(f);
-  }
-};
-struct SwsFree {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+using ff::PacketPtr;
 
 constexpr int kGrid = 4;
 
@@ -139,13 +122,13 @@ void DropParameterSets(AVPacket& pkt) {
 }
 
 // Encodes the pictures of all non-empty entries; packets come back in decode order.
-bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecCtxFree>& enc,
-                 std::vector<PacketPtr>& packets, std::string* error) {
+bool EncodeVideo(const TestAviOptions& o, ff::CodecContextPtr& enc, std::vector<PacketPtr>& packets,
+                 std::string* error) {
   const EncoderSetup setup = SetupOf(o.codec);
   const AVCodec* codec = avcodec_find_encoder_by_name(setup.name);
   if (!codec)
     return Fail(error, std::string("encoder missing: ") + setup.name);
-  enc.reset(avcodec_alloc_context3(codec));
+  enc = ff::MakeCodecContext(codec);
   AVCodecContext* c = enc.get();
   c->width = o.width;
   c->height = o.height;
@@ -176,27 +159,26 @@ bool EncodeVideo(const TestAviOptions& o, std::unique_ptr<AVCodecContext, CodecC
   if (avcodec_open2(c, codec, nullptr) < 0)
     return Fail(error, std::string("cannot open encoder ") + setup.name);
 
-  std::unique_ptr<AVFrame, FrameFree> yuv(av_frame_alloc());
+  const ff::FramePtr yuv = ff::MakeFrame();
   yuv->format = AV_PIX_FMT_YUV420P;
   yuv->width = o.width;
   yuv->height = o.height;
-  std::unique_ptr<AVFrame, FrameFree> pic(av_frame_alloc());
+  const ff::FramePtr pic = ff::MakeFrame();
   pic->format = setup.format;
   pic->width = o.width;
   pic->height = o.height;
   if (av_frame_get_buffer(yuv.get(), 0) < 0 || av_frame_get_buffer(pic.get(), 0) < 0)
     return Fail(error, "out of memory");
   const bool pal8 = setup.format == AV_PIX_FMT_PAL8;
-  std::unique_ptr<SwsContext, SwsFree> sws(sws_getContext(o.width, o.height, AV_PIX_FMT_YUV420P, o.width,
-                                                          o.height, pal8 ? AV_PIX_FMT_GRAY8 : setup.format,
-                                                          SWS_POINT, nullptr, nullptr, nullptr));
+  const ff::SwsPtr sws = ff::MakeSws(o.width, o.height, AV_PIX_FMT_YUV420P, o.width, o.height,
+                                     pal8 ? AV_PIX_FMT_GRAY8 : setup.format, SWS_POINT);
   if (!sws)
     return Fail(error, "no converter");
   const bool flip = o.codec == TestAviCodec::RawBgr24BottomUp;
 
   auto drain = [&]() -> bool {
     for (;;) {
-      PacketPtr pkt(av_packet_alloc());
+      PacketPtr pkt = ff::MakePacket();
       const int r = avcodec_receive_packet(c, pkt.get());
       if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
         return true;
@@ -348,31 +330,26 @@ int ExpectedPictureNumber(const TestAviOptions& options, int entry) {
 
 std::vector<int> PlayerOrderNumbers(const std::filesystem::path& file) {
   std::vector<int> numbers;
-  AVFormatContext* raw = nullptr;
-  if (avformat_open_input(&raw, file.c_str(), nullptr, nullptr) < 0)
+  int error = 0;
+  const ff::InputPtr fc = ff::OpenInput(file, nullptr, error);
+  if (!fc)
     return numbers;
-  struct InputClose {
-    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
-  };
-  std::unique_ptr<AVFormatContext, InputClose> fc(raw);
   const int vi = av_find_best_stream(fc.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (vi < 0)
     return numbers;
   const AVCodecParameters* par = fc->streams[vi]->codecpar;
-  std::unique_ptr<AVCodecContext, CodecCtxFree> dec(
-      avcodec_alloc_context3(avcodec_find_decoder(par->codec_id)));
-  if (!dec || avcodec_parameters_to_context(dec.get(), par) < 0 ||
-      avcodec_open2(dec.get(), nullptr, nullptr) < 0)
+  const ff::CodecContextPtr dec = ff::OpenDecoder(*par);
+  if (!dec)
     return numbers;
-  std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
-  PacketPtr pkt(av_packet_alloc());
+  const ff::FramePtr frame = ff::MakeFrame();
+  const PacketPtr pkt = ff::MakePacket();
   const int w = par->width, h = std::abs(par->height), stride = (w * 3 + 3) & ~3;
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(stride) * h);
   auto receive = [&] {
     while (avcodec_receive_frame(dec.get(), frame.get()) == 0) {
-      std::unique_ptr<SwsContext, SwsFree> sws(
-          sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
-                         AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr));
+      const ff::SwsPtr sws =
+          ff::MakeSws(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h,
+                      AV_PIX_FMT_BGR24, SWS_POINT);
       std::uint8_t* dest[4] = {bgr.data() + static_cast<std::ptrdiff_t>(h - 1) * stride, nullptr, nullptr,
                                nullptr};
       const int destStride[4] = {-stride, 0, 0, 0};
@@ -446,15 +423,14 @@ std::int64_t TestAviAudioLength(const TestAviOptions& o) {
 }
 
 bool WriteTestAvi(const std::filesystem::path& file, const TestAviOptions& o, std::string* error) {
-  std::unique_ptr<AVCodecContext, CodecCtxFree> enc;
+  ff::CodecContextPtr enc;
   std::vector<PacketPtr> video;
   if (o.codec != TestAviCodec::None && !EncodeVideo(o, enc, video, error))
     return false;
 
-  AVFormatContext* raw = nullptr;
-  if (avformat_alloc_output_context2(&raw, nullptr, "avi", file.c_str()) < 0 || !raw)
-    return Fail(error, "no AVI muxer");
-  std::unique_ptr<AVFormatContext, OutputFree> oc(raw);
+  ff::OutputPtr oc = ff::MakeOutput("avi", file);
+  if (!oc)
+    return Fail(error, "cannot create " + file.string());
   AVStream* vs = nullptr;
   if (enc) {
     vs = avformat_new_stream(oc.get(), nullptr);
@@ -476,13 +452,10 @@ bool WriteTestAvi(const std::filesystem::path& file, const TestAviOptions& o, st
     p->bit_rate = static_cast<std::int64_t>(block) * o.audioRate * 8;
     as->time_base = AVRational{1, o.audioRate};
   }
-  AVDictionary* opts = nullptr;
+  ff::Dictionary opts;
   if (o.codec == TestAviCodec::RawBgr24BottomUp)
-    av_dict_set(&opts, "flipped_raw_rgb", "1", 0);
-  if (avio_open(&oc->pb, file.c_str(), AVIO_FLAG_WRITE) < 0)
-    return Fail(error, "cannot create " + file.string());
-  const int hr = avformat_write_header(oc.get(), &opts);
-  av_dict_free(&opts);
+    opts.Set("flipped_raw_rgb", "1");
+  const int hr = avformat_write_header(oc.get(), opts.Address());
   if (hr < 0)
     return Fail(error, "cannot write the AVI header");
 
@@ -512,7 +485,7 @@ bool WriteTestAvi(const std::filesystem::path& file, const TestAviOptions& o, st
       ++vi;
     } else {
       const std::int64_t n = std::min<std::int64_t>(kChunk[chunk++ % 5], audioTotal - audioPos);
-      pkt.reset(av_packet_alloc());
+      pkt = ff::MakePacket();
       if (av_new_packet(pkt.get(), static_cast<int>(n * block)) < 0)
         return Fail(error, "out of memory");
       std::uint8_t* d = pkt->data;

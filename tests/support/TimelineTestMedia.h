@@ -184,13 +184,14 @@ private:
 // A ToneClip of `frames` frames whose values are a fixed hash of position, channel and seed.
 inline AudioClip HashTone(std::int32_t channels, std::int32_t bits, std::int32_t rate, std::int32_t frames,
                           std::uint32_t seed, std::int32_t playFrame = 0, std::int32_t volume = 256) {
-  AudioClip clip(new ToneClip(channels, bits, rate, frames, [seed](std::int32_t f, std::int32_t ch) {
-    std::uint32_t x = static_cast<std::uint32_t>(f) * 2654435761u ^ (seed + 0x9E3779B9u * (ch + 1));
-    x ^= x >> 15;
-    x *= 2246822519u;
-    x ^= x >> 13;
-    return static_cast<std::int32_t>(x & 0xFFFF);
-  }));
+  AudioClip clip =
+      AudioClip::Make<ToneClip>(channels, bits, rate, frames, [seed](std::int32_t f, std::int32_t ch) {
+        std::uint32_t x = static_cast<std::uint32_t>(f) * 2654435761u ^ (seed + 0x9E3779B9u * (ch + 1));
+        x ^= x >> 15;
+        x *= 2246822519u;
+        x ^= x >> 13;
+        return static_cast<std::int32_t>(x & 0xFFFF);
+      });
   clip->SetPlayFrameMember(playFrame);
   clip->SetVolumeMember(volume);
   return clip;
@@ -199,8 +200,8 @@ inline AudioClip HashTone(std::int32_t channels, std::int32_t bits, std::int32_t
 // A ToneClip whose every sample is `left` on channel 0 and `right` on channel 1 (16-bit).
 inline AudioClip ConstantTone(std::int32_t left, std::int32_t right, std::int32_t rate, std::int32_t frames,
                               std::int32_t playFrame = 0, std::int32_t volume = 256) {
-  AudioClip clip(new ToneClip(
-      2, 16, rate, frames, [left, right](std::int32_t, std::int32_t ch) { return ch == 0 ? left : right; }));
+  AudioClip clip = AudioClip::Make<ToneClip>(
+      2, 16, rate, frames, [left, right](std::int32_t, std::int32_t ch) { return ch == 0 ? left : right; });
   clip->SetPlayFrameMember(playFrame);
   clip->SetVolumeMember(volume);
   return clip;

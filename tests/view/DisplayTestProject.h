@@ -22,7 +22,7 @@ public:
 
   // Appends a cut of `length` frames numbered `id`.
   void Cut(std::int32_t id, std::int32_t length) {
-    ASSERT_TRUE(project.AppendClip(VideoClip(new rw::test::NumberedCut(id, length))));
+    ASSERT_TRUE(project.AppendClip(VideoClip::Make<rw::test::NumberedCut>(id, length)));
   }
   // A transition of the given kind and length into entry i.
   bool Transition(std::int32_t i, std::int32_t length, std::string_view keyword = "Overlap") {
