@@ -17,8 +17,12 @@ const std::array<AudioClipKind, 2> kKinds = {{
 
 } // namespace
 
-std::span<const AudioClipKind> AudioClipKinds::Table() {
+template <> std::span<const AudioClipKind> AudioClipKinds::Table() {
   return kKinds;
+}
+
+template <> std::string_view AudioClipKinds::UnknownKind() {
+  return "不明な音声クリップの種類です: ";
 }
 
 } // namespace rw

@@ -3,19 +3,10 @@
 #include "media/AudioClip.h"
 #include "media/ClipKindTable.h"
 
-#include <span>
-#include <string_view>
-
 namespace rw {
 
+// The kinds of audio clip: WAV and AVI audio, in this order (see ClipKindTable).
 using AudioClipKind = ClipKind<AudioClip>;
-
-// The kinds of audio clip (WAV, AVI audio, in this order) and the operations over all of them
-// (see ClipKindTable).
-class AudioClipKinds : public ClipKindTable<AudioClip, AudioClipKinds> {
-public:
-  static constexpr std::string_view kUnknownKind = "不明な音声クリップの種類です: ";
-  static std::span<const AudioClipKind> Table();
-};
+using AudioClipKinds = ClipKindTable<AudioClip>;
 
 } // namespace rw

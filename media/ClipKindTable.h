@@ -14,7 +14,9 @@
 
 namespace rw {
 
+class AudioClip;
 class RecordReader;
+class VideoClip;
 
 // One row of a clip kind table (Clip is VideoClip or AudioClip). Any operation may be absent
 // (null).
@@ -30,17 +32,21 @@ template <class Clip> struct ClipKind {
   bool (*checkFiles)(MediaContext& context);
 };
 
-// The operations over all rows of a kind table. `Kinds` supplies the program's table as
-// Kinds::Table() and the message for an unknown keyword as Kinds::kUnknownKind; each operation
-// also comes in a form over any table, for tests.
-template <class Clip, class Kinds> class ClipKindTable {
+// The program's table of one kind of clip and the operations over all its rows; each
+// operation also comes in a form over any table, for tests. A new kind is one row of the table.
+template <class Clip> class ClipKindTable {
 public:
   using Row = ClipKind<Clip>;
+
+  // The rows, defined for VideoClip and AudioClip beside their kinds (see below).
+  static std::span<const Row> Table();
+  // The start of the message for a keyword that no row has.
+  static std::string_view UnknownKind();
 
   // The first kind whose openFile answers a valid clip, tried in table order; null if none.
   // The clip is given the full path of the file, whatever the current folder is later.
   static Clip OpenFile(const std::filesystem::path& file, MediaContext& context) {
-    return OpenFile(Kinds::Table(), file, context);
+    return OpenFile(Table(), file, context);
   }
   static Clip OpenFile(std::span<const Row> kinds, const std::filesystem::path& file, MediaContext& context) {
     std::error_code ec;
@@ -60,24 +66,24 @@ public:
   // Reads the record of the kind named by `keyword` (case-insensitive). An unknown keyword
   // answers null with a message and leaves the reader where it was.
   static Clip LoadRecord(std::string_view keyword, RecordReader& reader, MediaContext& context) {
-    return LoadRecord(Kinds::Table(), keyword, reader, context);
+    return LoadRecord(Table(), keyword, reader, context);
   }
   static Clip LoadRecord(std::span<const Row> kinds, std::string_view keyword, RecordReader& reader,
                          MediaContext& context) {
     if (const Row* kind = Find(kinds, keyword))
       return kind->loadRecord(reader, context);
-    context.Messages().Append(std::string(Kinds::kUnknownKind) + std::string(keyword) + "\n");
+    context.Messages().Append(std::string(UnknownKind()) + std::string(keyword) + "\n");
     return Clip();
   }
 
   // Whether a kind of this keyword (case-insensitive) reads records.
-  static bool HasRecord(std::string_view keyword) { return Find(Kinds::Table(), keyword) != nullptr; }
+  static bool HasRecord(std::string_view keyword) { return Find(Table(), keyword) != nullptr; }
 
   // The filters of all kinds joined by "|", at most `bufferSize` - 1 bytes (the size of the
   // caller's buffer, terminator included): a kind is added only while 2 bytes of room remain
   // and is cut to the room left, never inside a UTF-8 sequence.
   static std::string FileFilter(std::size_t bufferSize = std::numeric_limits<std::size_t>::max()) {
-    return FileFilter(Kinds::Table(), bufferSize);
+    return FileFilter(Table(), bufferSize);
   }
   static std::string FileFilter(std::span<const Row> kinds, std::size_t bufferSize) {
     std::string joined;
@@ -96,7 +102,7 @@ public:
   }
 
   // Asks every kind to check its open files; true when any reported a change.
-  static bool CheckFiles(MediaContext& context) { return CheckFiles(Kinds::Table(), context); }
+  static bool CheckFiles(MediaContext& context) { return CheckFiles(Table(), context); }
   static bool CheckFiles(std::span<const Row> kinds, MediaContext& context) {
     bool changed = false;
     for (const Row& kind : kinds) {
@@ -127,5 +133,12 @@ private:
     return n;
   }
 };
+
+// The program's two tables: the kinds of cut (VideoClipKinds.cpp) and of audio clip
+// (AudioClipKinds.cpp).
+template <> std::span<const ClipKind<VideoClip>> ClipKindTable<VideoClip>::Table();
+template <> std::string_view ClipKindTable<VideoClip>::UnknownKind();
+template <> std::span<const ClipKind<AudioClip>> ClipKindTable<AudioClip>::Table();
+template <> std::string_view ClipKindTable<AudioClip>::UnknownKind();
 
 } // namespace rw

@@ -25,8 +25,12 @@ const std::array<VideoClipKind, 3> kKinds = {{
 
 } // namespace
 
-std::span<const VideoClipKind> VideoClipKinds::Table() {
+template <> std::span<const VideoClipKind> VideoClipKinds::Table() {
   return kKinds;
+}
+
+template <> std::string_view VideoClipKinds::UnknownKind() {
+  return "不明なクリップの種類です: ";
 }
 
 } // namespace rw

@@ -1,5 +1,6 @@
 #include "output/CompressorCatalogue.h"
 
+#include "base/LittleEndian.h"
 #include "base/MessageText.h"
 #include "output/MemoryMovieSink.h"
 #include "output/MovieReader.h"
@@ -15,45 +16,38 @@ namespace rw {
 
 namespace {
 
-constexpr std::uint32_t Code(char a, char b, char c, char d) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
-}
-
 using F = EncoderFamily;
 
 // code, encoder, description, input format, family, lossless, quality, key frames, data rate,
 // trial tolerance
 constexpr std::array kKnown{
-    CompressorInfo{Code('D', 'I', 'B', ' '), "rawvideo", "非圧縮 (24ビット RGB)", "bgr24", F::Stored, true,
+    CompressorInfo{FourCC('D', 'I', 'B', ' '), "rawvideo", "非圧縮 (24ビット RGB)", "bgr24", F::Stored, true,
                    false, false, false, 0},
-    CompressorInfo{Code('M', 'J', 'P', 'G'), "mjpeg", "Motion JPEG", "yuvj422p", F::MpegVideo, false, true,
+    CompressorInfo{FourCC('M', 'J', 'P', 'G'), "mjpeg", "Motion JPEG", "yuvj422p", F::MpegVideo, false, true,
                    false, true, 6},
-    CompressorInfo{Code('F', 'M', 'P', '4'), "mpeg4", "MPEG-4 Part 2", "yuv420p", F::MpegVideo, false, true,
+    CompressorInfo{FourCC('F', 'M', 'P', '4'), "mpeg4", "MPEG-4 Part 2", "yuv420p", F::MpegVideo, false, true,
                    true, true, 8},
-    CompressorInfo{Code('H', '2', '6', '4'), "libx264", "H.264 (x264)", "yuv420p", F::X264, false, true, true,
-                   true, 8},
-    CompressorInfo{Code('F', 'F', 'V', '1'), "ffv1", "FFV1 (可逆)", "bgr0", F::Restart, true, false, true,
+    CompressorInfo{FourCC('H', '2', '6', '4'), "libx264", "H.264 (x264)", "yuv420p", F::X264, false, true,
+                   true, true, 8},
+    CompressorInfo{FourCC('F', 'F', 'V', '1'), "ffv1", "FFV1 (可逆)", "bgr0", F::Restart, true, false, true,
                    false, 0},
-    CompressorInfo{Code('H', 'F', 'Y', 'U'), "huffyuv", "HuffYUV (可逆)", "rgb24", F::Intra, true, false,
+    CompressorInfo{FourCC('H', 'F', 'Y', 'U'), "huffyuv", "HuffYUV (可逆)", "rgb24", F::Intra, true, false,
                    false, false, 0},
-    CompressorInfo{Code('F', 'F', 'V', 'H'), "ffvhuff", "FFmpeg HuffYUV (可逆)", "rgb24", F::Intra, true,
+    CompressorInfo{FourCC('F', 'F', 'V', 'H'), "ffvhuff", "FFmpeg HuffYUV (可逆)", "rgb24", F::Intra, true,
                    false, false, false, 0},
-    CompressorInfo{Code('U', 'L', 'R', 'G'), "utvideo", "Ut Video RGB (可逆)", "gbrp", F::Intra, true, false,
-                   false, false, 0},
-    CompressorInfo{Code('M', 'A', 'G', 'Y'), "magicyuv", "MagicYUV RGB (可逆)", "gbrp", F::Intra, true, false,
-                   false, false, 0},
-    CompressorInfo{Code('M', 'P', 'N', 'G'), "png", "PNG (可逆)", "rgb24", F::Intra, true, false, false,
+    CompressorInfo{FourCC('U', 'L', 'R', 'G'), "utvideo", "Ut Video RGB (可逆)", "gbrp", F::Intra, true,
+                   false, false, false, 0},
+    CompressorInfo{FourCC('M', 'A', 'G', 'Y'), "magicyuv", "MagicYUV RGB (可逆)", "gbrp", F::Intra, true,
+                   false, false, false, 0},
+    CompressorInfo{FourCC('M', 'P', 'N', 'G'), "png", "PNG (可逆)", "rgb24", F::Intra, true, false, false,
                    false, 0},
-    CompressorInfo{Code('Z', 'M', 'B', 'V'), "zmbv", "Zip Motion Blocks (可逆)", "bgr0", F::Restart, true,
+    CompressorInfo{FourCC('Z', 'M', 'B', 'V'), "zmbv", "Zip Motion Blocks (可逆)", "bgr0", F::Restart, true,
                    false, true, false, 0},
-    CompressorInfo{Code('c', 'v', 'i', 'd'), "cinepak", "Cinepak", "rgb24", F::Restart, false, true, true,
+    CompressorInfo{FourCC('c', 'v', 'i', 'd'), "cinepak", "Cinepak", "rgb24", F::Restart, false, true, true,
                    false, 16},
-    CompressorInfo{Code('M', 'S', 'V', 'C'), "msvideo1", "Microsoft Video 1", "rgb555le", F::Restart, false,
+    CompressorInfo{FourCC('M', 'S', 'V', 'C'), "msvideo1", "Microsoft Video 1", "rgb555le", F::Restart, false,
                    false, true, false, 16},
-    CompressorInfo{Code('M', 'P', '4', '2'), "msmpeg4v2", "Microsoft MPEG-4 v2", "yuv420p", F::MpegVideo,
+    CompressorInfo{FourCC('M', 'P', '4', '2'), "msmpeg4v2", "Microsoft MPEG-4 v2", "yuv420p", F::MpegVideo,
                    false, true, true, true, 8},
 };
 
