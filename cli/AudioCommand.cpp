@@ -33,21 +33,12 @@ std::string AudioCommand::WavHeader(const OutputInfo& output, std::uint32_t data
 }
 
 int AudioCommand::Run(const std::vector<std::string>& args) {
-  const CliCommand self = CliCommand::Of<AudioCommand>();
   CliArgs parsed;
-  std::string error;
-  if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, 2, 2, error))
-    return UsageError(self, error);
-  FrameRange range;
-  if (!range.Parse(parsed, error))
-    return UsageError(self, error);
-
   CliProject cli;
-  if (!cli.Open(parsed.Positional()[0]))
-    return cli.Fail("the project cannot be opened");
+  FrameRange range;
+  if (const auto stop = range.Open(CliCommand::Of<AudioCommand>(), args, 2, parsed, cli))
+    return *stop;
   const pVideoClipList& list = cli.Project().List();
-  if (!range.Fit(list.TotalFrames(), error))
-    return CliProject::Error(error);
   const std::int64_t a = range.First();
   const std::int64_t b = range.Count();
   const OutputInfo& output = list.Output();

@@ -1,5 +1,6 @@
 #include "cli/CompileCommand.h"
 
+#include "base/LittleEndian.h"
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
@@ -21,7 +22,7 @@ extern "C" {
 namespace rw::cli {
 namespace {
 
-constexpr std::uint32_t kVideoType = 'v' | 'i' << 8 | 'd' << 16 | 's' << 24;
+constexpr std::uint32_t kVideoType = FourCC('v', 'i', 'd', 's');
 // The stored quality that stands for "the compressor's default".
 constexpr std::uint32_t kDefaultQuality = 0xFFFFFFFF;
 

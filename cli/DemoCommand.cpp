@@ -1,5 +1,6 @@
 #include "cli/DemoCommand.h"
 
+#include "base/LittleEndian.h"
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
@@ -42,7 +43,7 @@ public:
   }
   bool ChooseCompressor(OutputInfo& settings) override {
     CompressOptions options;
-    options.fccType = 'v' | 'i' << 8 | 'd' << 16 | 's' << 24;
+    options.fccType = FourCC('v', 'i', 'd', 's');
     options.fccHandler = *CompressorCatalogue::ParseCode("MJPG");
     options.dwQuality = 9000;
     settings.SetCompress(options);

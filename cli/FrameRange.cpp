@@ -1,6 +1,21 @@
 #include "cli/FrameRange.h"
 
+#include "cli/CliCommand.h"
+#include "cli/CliProject.h"
+
 namespace rw::cli {
+
+std::optional<int> FrameRange::Open(const CliCommand& command, const std::vector<std::string>& args,
+                                    std::size_t names, CliArgs& parsed, CliProject& cli) {
+  std::string error;
+  if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, names, names, error) || !Parse(parsed, error))
+    return UsageError(command, error);
+  if (!cli.Open(parsed.Positional()[0]))
+    return cli.Fail("the project cannot be opened");
+  if (!Fit(cli.Project().List().TotalFrames(), error))
+    return CliProject::Error(error);
+  return std::nullopt;
+}
 
 bool FrameRange::Parse(const CliArgs& parsed, std::string& error) {
   if (const auto value = parsed.Value("from"); value && !(from_ = CliArgs::ToInt(*value))) {

@@ -2,16 +2,28 @@
 
 #include "cli/CliArgs.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rw::cli {
+
+class CliProject;
+struct CliCommand;
 
 // The "--from A --frames B" options of the sound commands: timeline frames A … A + B − 1, by
 // default from frame 0 to the end of the timeline.
 class FrameRange {
 public:
+  // What every sound command does first: parses `args` (the project file and the other names,
+  // `names` in all, with --from and --frames) into `parsed`, opens the project into `cli` and
+  // fixes the range on its timeline. Empty when the command may go on; otherwise the status
+  // it ends with, the usage or the reason printed.
+  std::optional<int> Open(const CliCommand& command, const std::vector<std::string>& args, std::size_t names,
+                          CliArgs& parsed, CliProject& cli);
+
   // Reads the two options; false with a usage message in `error` when a value is not a number.
   bool Parse(const CliArgs& parsed, std::string& error);
   // Fixes the range on a timeline of `total` frames; false with a message in `error` when it

@@ -50,21 +50,12 @@ std::string PlayCommand::TimeText(std::int64_t frame) {
 }
 
 int PlayCommand::Run(const std::vector<std::string>& args) {
-  const CliCommand self = CliCommand::Of<PlayCommand>();
   CliArgs parsed;
-  std::string error;
-  if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, 1, 1, error))
-    return UsageError(self, error);
-  FrameRange range;
-  if (!range.Parse(parsed, error))
-    return UsageError(self, error);
-
   CliProject cli;
-  if (!cli.Open(parsed.Positional()[0]))
-    return cli.Fail("the project cannot be opened");
+  FrameRange range;
+  if (const auto stop = range.Open(CliCommand::Of<PlayCommand>(), args, 1, parsed, cli))
+    return *stop;
   const pVideoClipList& list = cli.Project().List();
-  if (!range.Fit(list.TotalFrames(), error))
-    return CliProject::Error(error);
   const std::int64_t a = range.First();
   const std::int64_t b = range.Count();
   if (b == 0)
