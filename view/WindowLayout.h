@@ -65,10 +65,11 @@ public:
   static constexpr Rect TransportButton(int i) {
     return {4 + i * 28, kTransportTop, kButtonSize, kButtonSize};
   }
-  static constexpr Rect kLabelTimeNow{292, kTransportTop, 72, kButtonSize};
-  static constexpr Rect kLabelTimeTotal{368, kTransportTop, 72, kButtonSize};
-  static constexpr Rect kLabelClipRelativeTime{444, kTransportTop, 80, kButtonSize};
-  static constexpr Rect kLabel17{532, kTransportTop, 264, kButtonSize};
+  static constexpr Rect kLabelTimeNow{288, kTransportTop, 62, kButtonSize};
+  static constexpr Rect kLabelTimeTotal{354, kTransportTop, 62, kButtonSize};
+  static constexpr Rect kLabelClipRelativeTime{420, kTransportTop, 62, kButtonSize};
+  // Wide enough for the end-of-play line with five-digit counts.
+  static constexpr Rect kLabel17{488, kTransportTop, 308, kButtonSize};
 
   // Middle band: the cut and transition pages, the preview with the large audio image, the
   // audio group.
