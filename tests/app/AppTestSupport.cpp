@@ -9,10 +9,12 @@
 #include "output/settings/OutputInfo.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestAvi.h"
+#include "tests/support/WavTestFiles.h"
 
 #include <QDir>
 #include <QFontMetrics>
 #include <QProcess>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cstring>
@@ -96,6 +98,17 @@ TestWindow::TestWindow(const std::vector<std::string>& args) {
 TestWindow::~TestWindow() {
   // Nothing asks on the way out.
   form_->Project().MarkSaved(form_->Project().FileName());
+}
+
+void WriteTestMovie(const std::filesystem::path& file, int frames) {
+  rw::test::QuietMediaLibraries();
+  rw::test::TestAviOptions options;
+  options.frames = frames;
+  QVERIFY(rw::test::WriteTestAvi(file, options));
+}
+
+void WriteTestTone(const std::filesystem::path& file) {
+  rw::test::WriteToneWav(file, 88200, 2, 16, 44100);
 }
 
 const std::filesystem::path& DemoProject() {

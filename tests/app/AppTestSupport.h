@@ -112,6 +112,10 @@ private:
   std::unique_ptr<TMainForm> form_;
 };
 
+// A movie of `frames` numbered 160 x 120 pictures without sound, and two seconds of tone.
+void WriteTestMovie(const std::filesystem::path& file, int frames);
+void WriteTestTone(const std::filesystem::path& file);
+
 // The demo set (written once per test program into a temporary folder): its project file.
 const std::filesystem::path& DemoProject();
 // Saves what the widget shows to <build>/screenshots/<name>.png.

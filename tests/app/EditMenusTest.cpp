@@ -49,13 +49,10 @@ private:
 private slots:
   void initTestCase() {
     dialogs::WindowFont::Apply();
-    rw::test::QuietMediaLibraries();
     avi_ = media_ / "clip.avi";
     wav_ = media_ / "tone.wav";
-    rw::test::TestAviOptions options;
-    options.frames = 20;
-    QVERIFY(rw::test::WriteTestAvi(avi_, options));
-    rw::test::WriteToneWav(wav_, 44100, 2, 16, 44100);
+    WriteTestMovie(avi_, 20);
+    WriteTestTone(wav_);
   }
 
   // Three mats: 30, 40 and 20 frames (90 in all); the window shows frame 0.

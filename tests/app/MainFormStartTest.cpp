@@ -43,13 +43,10 @@ private:
 private slots:
   void initTestCase() {
     dialogs::WindowFont::Apply();
-    rw::test::QuietMediaLibraries();
     avi_ = media_ / "x.avi";
     wav_ = media_ / "y.wav";
-    rw::test::TestAviOptions options;
-    options.frames = 20;
-    QVERIFY(rw::test::WriteTestAvi(avi_, options));
-    rw::test::WriteToneWav(wav_, 44100, 2, 16, 44100);
+    WriteTestMovie(avi_, 20);
+    WriteTestTone(wav_);
   }
 
   void layoutNamesAndTexts() {

@@ -59,13 +59,10 @@ private:
 private slots:
   void initTestCase() {
     dialogs::WindowFont::Apply();
-    rw::test::QuietMediaLibraries();
     avi_ = media_ / "clip.avi";
     wav_ = media_ / "tone.wav";
-    rw::test::TestAviOptions options;
-    options.frames = 60;
-    QVERIFY(rw::test::WriteTestAvi(avi_, options));
-    rw::test::WriteToneWav(wav_, 88200, 2, 16, 44100); // two seconds
+    WriteTestMovie(avi_, 60);
+    WriteTestTone(wav_);
   }
 
   // Two cuts of the 60-frame movie: 120 frames.

@@ -11,19 +11,14 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tests/dialogs/DialogTestSupport.h"
+
 using rw::dialogs::TColorSelectDialog;
 using State = rw::view::ColorPickerState;
 
 namespace {
 
-// Closes a modal dialog that a failed check inside its run left open, so that exec() returns.
-struct CloseWhenDone {
-  QDialog& dialog;
-  ~CloseWhenDone() {
-    if (dialog.isVisible())
-      dialog.reject();
-  }
-};
+using rw::dialogs::test::CloseWhenDone;
 
 QWidget* Box(TColorSelectDialog& dialog, int n) {
   return dialog.findChild<QWidget*>(QString("PaintBox%1").arg(n));

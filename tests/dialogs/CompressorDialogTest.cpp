@@ -18,27 +18,17 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tests/dialogs/DialogTestSupport.h"
+
 using rw::CompressorCatalogue;
 using rw::OutputInfo;
 using rw::dialogs::TCompressorDialog;
 
 namespace {
 
-// Closes a modal dialog that a failed check inside its run left open, so that exec() returns.
-struct CloseWhenDone {
-  QDialog& dialog;
-  ~CloseWhenDone() {
-    if (dialog.isVisible())
-      dialog.reject();
-  }
-};
+using rw::dialogs::test::CloseWhenDone;
+using rw::dialogs::test::Find;
 
-template <class T> T* Find(TCompressorDialog& dialog, const char* name) {
-  T* widget = dialog.findChild<T*>(name);
-  if (!widget)
-    qFatal("no %s", name);
-  return widget;
-}
 QComboBox* List(TCompressorDialog& d) {
   return Find<QComboBox>(d, "ComboCompressor");
 }

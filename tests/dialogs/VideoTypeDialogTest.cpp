@@ -21,26 +21,16 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tests/dialogs/DialogTestSupport.h"
+
 using rw::OutputInfo;
 using rw::dialogs::TVideoTypeDialog;
 
 namespace {
 
-// Closes a modal dialog that a failed check inside its run left open, so that exec() returns.
-struct CloseWhenDone {
-  QDialog& dialog;
-  ~CloseWhenDone() {
-    if (dialog.isVisible())
-      dialog.reject();
-  }
-};
+using rw::dialogs::test::CloseWhenDone;
+using rw::dialogs::test::Find;
 
-template <class T> T* Find(TVideoTypeDialog& dialog, const char* name) {
-  T* widget = dialog.findChild<T*>(name);
-  if (!widget)
-    qFatal("no %s", name);
-  return widget;
-}
 QLineEdit* SizeX(TVideoTypeDialog& d) {
   return Find<QLineEdit>(d, "CSizeX");
 }
