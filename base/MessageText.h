@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ public:
   void Clear() { text_.clear(); }
   const std::string& Get() const { return text_; }
   bool Empty() const { return text_.empty(); }
+
+  // A file name as the messages show it: between single quotes.
+  static std::string Quoted(const std::filesystem::path& file);
 
 private:
   std::string text_;

@@ -17,10 +17,6 @@ constexpr std::int32_t kMaxDimension = 16384;
 constexpr std::size_t kHeaderBytes = 1 << 20; // the header list is looked for in the first MiB
 constexpr std::size_t kProbeBytes = 4096;
 
-std::string Quoted(const std::filesystem::path& file) {
-  return "'" + file.string() + "'";
-}
-
 // The stored layout of the PCM codecs read here; channels 0 for any other codec.
 PcmFormat PcmOf(const AVCodecParameters& p) {
   PcmFormat f{p.ch_layout.nb_channels, 0, false};
@@ -120,7 +116,7 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   fileName_ = FileIdentity::Normalised(file);
   const FileStamp stamp = FileStamp::Of(fileName_);
   if (!file_.Open(fileName_))
-    return Fail(messages, "ムービーファイル" + Quoted(fileName_) + "を開けません");
+    return Fail(messages, "ムービーファイル" + MessageText::Quoted(fileName_) + "を開けません");
 
   // Only files that libavformat recognises as AVI are opened, and only its AVI reader sees them.
   std::vector<std::uint8_t> head(kHeaderBytes + AVPROBE_PADDING_SIZE, 0);
@@ -128,7 +124,7 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   if (stamp.size != static_cast<std::uintmax_t>(-1))
     headSize = static_cast<std::size_t>(std::min<std::uintmax_t>(stamp.size, kHeaderBytes));
   if (headSize == 0 || !file_.ReadAt(0, head.data(), headSize))
-    return Fail(messages, Quoted(fileName_) + "はAVIファイルではありません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "はAVIファイルではありません");
   std::vector<std::uint8_t> probe(
       head.begin(), head.begin() + static_cast<std::ptrdiff_t>(std::min(headSize, kProbeBytes)));
   probe.resize(probe.size() + AVPROBE_PADDING_SIZE, 0);
@@ -141,13 +137,13 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   const AVInputFormat* probed = av_probe_input_format3(&pd, 1, &score);
   const AVInputFormat* avi = av_find_input_format("avi");
   if (!avi || probed != avi)
-    return Fail(messages, Quoted(fileName_) + "はAVIファイルではありません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "はAVIファイルではありません");
 
   Demuxer d;
   int error = 0;
   d.format = ff::OpenInput(fileName_, avi, error);
   if (!d.format)
-    return Fail(messages, Quoted(fileName_) + "はAVIファイルとして読めません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "はAVIファイルとして読めません");
   AVFormatContext* fc = d.format.get();
   for (unsigned i = 0; i < fc->nb_streams; ++i) {
     const AVMediaType type = fc->streams[i]->codecpar->codec_type;
@@ -157,13 +153,13 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
       d.audio = static_cast<int>(i);
   }
   if (d.video < 0)
-    return Fail(messages, Quoted(fileName_) + "に映像がありません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "に映像がありません");
   const AVStream* vs = fc->streams[d.video];
   const std::int64_t streamLength = vs->nb_frames;
   const AVRational timeBase = vs->time_base;
   video_ = ff::MakeParameters(vs->codecpar);
   if (!video_)
-    return Fail(messages, Quoted(fileName_) + "を読む領域が足りません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "を読む領域が足りません");
 
   // The video stream's own header: the first stream header of a video kind.
   for (const AviStreamHeader& h : AviStreamHeaders::Read({head.data(), headSize}))
@@ -188,7 +184,7 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
     Scan(d, false, true);
   d.format.reset();
   if (index_.PictureCount() == 0)
-    return Fail(messages, Quoted(fileName_) + "の映像にフレームがありません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "の映像にフレームがありません");
 
   // Frame count: the header's length where the index may end in empty entries (each of those
   // takes 16 bytes of index, which bounds what a damaged header can claim).
@@ -215,8 +211,8 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
     frameRate_ = static_cast<std::int32_t>(std::min<std::uint64_t>(
         (static_cast<std::uint64_t>(info_.rate) + info_.scale / 2) / info_.scale, INT32_MAX));
   if (info_.width < 1 || info_.height < 1 || info_.width > kMaxDimension || info_.height > kMaxDimension)
-    return Fail(messages, Quoted(fileName_) + "の映像の大きさ(" + std::to_string(video_->width) + "×" +
-                              std::to_string(video_->height) + ")は扱えません");
+    return Fail(messages, MessageText::Quoted(fileName_) + "の映像の大きさ(" + std::to_string(video_->width) +
+                              "×" + std::to_string(video_->height) + ")は扱えません");
   stamp_ = stamp;
   open_ = true;
   return true;

@@ -43,18 +43,14 @@ bool TgaHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_
   return true;
 }
 
-std::string Quoted(const std::filesystem::path& file) {
-  return "'" + file.string() + "'";
-}
-
 // Empty when a picture of w x h may be decoded, else the reason.
 std::string SizeRefusal(std::int64_t w, std::int64_t h, const std::filesystem::path& name) {
   const std::string size = std::to_string(w) + "x" + std::to_string(h);
   if (w > PictureReader::kMaxSide || h > PictureReader::kMaxSide)
-    return "画像" + Quoted(name) + "の大きさ(" + size + ")が大きすぎます(縦横とも" +
+    return "画像" + MessageText::Quoted(name) + "の大きさ(" + size + ")が大きすぎます(縦横とも" +
            std::to_string(PictureReader::kMaxSide) + "画素まで)";
   if (w > 0 && h > 0 && static_cast<std::uint64_t>(w * h) * 4 > PictureReader::kMaxDecodedBytes)
-    return "画像" + Quoted(name) + "の大きさ(" + size + ")が大きすぎます(展開に" +
+    return "画像" + MessageText::Quoted(name) + "の大きさ(" + size + ")が大きすぎます(展開に" +
            std::to_string(PictureReader::kMaxDecodedBytes >> 20) + "MiBを超えるメモリが要ります)";
   return {};
 }
@@ -87,23 +83,23 @@ bool PictureReader::Open(const std::filesystem::path& file, MessageText& message
   const bool regular = std::filesystem::is_regular_file(file, ec);
   const std::uintmax_t size = regular ? std::filesystem::file_size(file, ec) : 0;
   if (!regular || ec) {
-    messages.Append("画像ファイル" + Quoted(file) + "を開けません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(file) + "を開けません\n");
     return false;
   }
   if (size > kMaxFileBytes) {
-    messages.Append("画像ファイル" + Quoted(file) + "が大きすぎます\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(file) + "が大きすぎます\n");
     return false;
   }
   std::vector<std::uint8_t> bytes;
   try {
     bytes.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
-    messages.Append("画像ファイル" + Quoted(file) + "を読み込むメモリがありません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(file) + "を読み込むメモリがありません\n");
     return false;
   }
   std::ifstream in(file, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    messages.Append("画像ファイル" + Quoted(file) + "を読めません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(file) + "を読めません\n");
     return false;
   }
   return Open(bytes, file, messages);
@@ -115,7 +111,7 @@ bool PictureReader::Open(std::span<const std::uint8_t> bytes, const std::filesys
     return Decode(bytes, name, messages);
   } catch (const std::bad_alloc&) {
     Close();
-    messages.Append("画像ファイル" + Quoted(name) + "を読み込むメモリがありません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(name) + "を読み込むメモリがありません\n");
     return false;
   }
 }
@@ -124,7 +120,7 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
                            MessageText& messages) {
   Close();
   if (bytes.size() > kMaxFileBytes) {
-    messages.Append("画像ファイル" + Quoted(name) + "が大きすぎます\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(name) + "が大きすぎます\n");
     return false;
   }
   std::string extension = name.extension().string();
@@ -157,7 +153,8 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
     }
   }
   if (!frame) {
-    messages.Append((refusal.empty() ? "画像ファイル" + Quoted(name) + "を読み込めません" : refusal) + "\n");
+    messages.Append(
+        (refusal.empty() ? "画像ファイル" + MessageText::Quoted(name) + "を読み込めません" : refusal) + "\n");
     return false;
   }
 
@@ -167,7 +164,7 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
   const ff::SwsPtr convert =
       ff::MakeSws(w, h, format, w, h, AV_PIX_FMT_BGR24, SWS_POINT | SWS_BITEXACT | SWS_ACCURATE_RND);
   if (!convert) {
-    messages.Append("画像ファイル" + Quoted(name) + "の画素の形式には対応していません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(name) + "の画素の形式には対応していません\n");
     return false;
   }
   // Rows 32-byte aligned for the converter, with room behind the last one.
@@ -177,7 +174,7 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
   const int destStride[4] = {static_cast<int>(stride), 0, 0, 0};
   if (sws_scale(convert.get(), frame->data, frame->linesize, 0, h, dest, destStride) != h) {
     Close();
-    messages.Append("画像ファイル" + Quoted(name) + "を読み込めません\n");
+    messages.Append("画像ファイル" + MessageText::Quoted(name) + "を読み込めません\n");
     return false;
   }
   stride_ = stride;

@@ -55,10 +55,6 @@ private:
   std::int64_t length_;
 };
 
-std::string Quoted(const std::filesystem::path& file) {
-  return "'" + file.string() + "'";
-}
-
 std::string ChunkName(std::uint32_t id) {
   std::string name;
   for (int i = 0; i < 4; ++i) {
@@ -90,10 +86,10 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
 
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec))
-    return Fail(messages, "WAVファイル" + Quoted(file) + "を開けません");
+    return Fail(messages, "WAVファイル" + MessageText::Quoted(file) + "を開けません");
   FilePtr f(std::fopen(file.c_str(), "rb"));
   if (!f || ::fseeko(f.get(), 0, SEEK_END) != 0)
-    return Fail(messages, "WAVファイル" + Quoted(file) + "を開けません");
+    return Fail(messages, "WAVファイル" + MessageText::Quoted(file) + "を開けません");
   const std::int64_t length = ::ftello(f.get());
   std::rewind(f.get());
   ChunkInput in(f.get(), length);
@@ -104,24 +100,24 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
   std::uint32_t riff = 0, riffSize = 0, wave = 0;
   if (!in.U32(riff) || riff != FourCC('R', 'I', 'F', 'F') || !in.U32(riffSize) || !in.U32(wave) ||
       wave != FourCC('W', 'A', 'V', 'E'))
-    return Fail(messages, Quoted(file) + "はWAVファイルではありません");
+    return Fail(messages, MessageText::Quoted(file) + "はWAVファイルではありません");
 
   bool isFloat = false;
   for (;;) {
     std::uint32_t id = 0, size = 0;
     if (!in.U32(id) || !in.U32(size))
-      return Fail(messages, Quoted(file) + "に音声データ(dataチャンク)がありません");
+      return Fail(messages, MessageText::Quoted(file) + "に音声データ(dataチャンク)がありません");
     if (size > in.Remaining())
-      return Fail(messages, Quoted(file) + "のチャンク'" + ChunkName(id) + "'の大きさ(" +
+      return Fail(messages, MessageText::Quoted(file) + "のチャンク'" + ChunkName(id) + "'の大きさ(" +
                                 std::to_string(size) + "バイト)がファイルの終わりを越えています");
     if (id == FourCC('f', 'm', 't', ' ')) {
       if (size < 16)
-        return Fail(messages, Quoted(file) + "の形式(fmtチャンク)が短すぎます");
+        return Fail(messages, MessageText::Quoted(file) + "の形式(fmtチャンク)が短すぎます");
       std::uint16_t tag = 0, channels = 0, blockAlign = 0, bits = 0;
       std::uint32_t rate = 0, byteRate = 0;
       if (!in.U16(tag) || !in.U16(channels) || !in.U32(rate) || !in.U32(byteRate) || !in.U16(blockAlign) ||
           !in.U16(bits))
-        return Fail(messages, Quoted(file) + "の形式(fmtチャンク)が読めません");
+        return Fail(messages, MessageText::Quoted(file) + "の形式(fmtチャンク)が読めません");
       std::int64_t rest = static_cast<std::int64_t>(size) - 16;
       if (tag == kTagExtensible) {
         std::uint16_t extraSize = 0, validBits = 0;
@@ -129,14 +125,15 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
         std::uint8_t guid[16];
         if (size < 40 || !in.U16(extraSize) || extraSize < 22 || !in.U16(validBits) || !in.U32(channelMask) ||
             !in.Bytes(guid, sizeof guid))
-          return Fail(messages, Quoted(file) + "の拡張形式(fmtチャンク)が不正です");
+          return Fail(messages, MessageText::Quoted(file) + "の拡張形式(fmtチャンク)が不正です");
         rest -= 24;
         tag = U16Le(guid);
         if (!std::equal(std::begin(kSubFormatTail), std::end(kSubFormatTail), guid + 2))
           tag = 0;
       }
       if (tag != kTagPcm && tag != kTagFloat)
-        return Fail(messages, Quoted(file) + "はPCM形式ではありません(形式 " + std::to_string(tag) + ")");
+        return Fail(messages,
+                    MessageText::Quoted(file) + "はPCM形式ではありません(形式 " + std::to_string(tag) + ")");
       isFloat = tag == kTagFloat;
       channels_ = channels;
       rate_ = rate > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())
@@ -144,19 +141,20 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
                   : static_cast<std::int32_t>(rate);
       bits_ = bits;
       if (!in.Skip(rest + (size & 1)))
-        return Fail(messages, Quoted(file) + "の形式(fmtチャンク)が読めません");
+        return Fail(messages, MessageText::Quoted(file) + "の形式(fmtチャンク)が読めません");
     } else if (id == FourCC('d', 'a', 't', 'a')) {
       if (rate_ == 0 || channels_ == 0 || bits_ == 0)
-        return Fail(messages, Quoted(file) + "の音声データの前に正しい形式(fmtチャンク)がありません");
+        return Fail(messages,
+                    MessageText::Quoted(file) + "の音声データの前に正しい形式(fmtチャンク)がありません");
       if (size == 0)
-        return Fail(messages, Quoted(file) + "の音声データが空です");
+        return Fail(messages, MessageText::Quoted(file) + "の音声データが空です");
       source_ = PcmFormat{channels_, (bits_ - 1) / 8 + 1, isFloat};
       if (!source_.IsSupported())
-        return Fail(messages, Quoted(file) + "のサンプルの形式(" + std::to_string(bits_) + "ビット" +
-                                  (isFloat ? "浮動小数点" : "") + ")には対応していません");
+        return Fail(messages, MessageText::Quoted(file) + "のサンプルの形式(" + std::to_string(bits_) +
+                                  "ビット" + (isFloat ? "浮動小数点" : "") + ")には対応していません");
       const std::int64_t frames = size / static_cast<std::uint32_t>(source_.BlockSize());
       if (frames == 0)
-        return Fail(messages, Quoted(file) + "の音声データが空です");
+        return Fail(messages, MessageText::Quoted(file) + "の音声データが空です");
       sampleFrames_ =
           static_cast<std::int32_t>(std::min<std::int64_t>(frames, std::numeric_limits<std::int32_t>::max()));
       channels_ = source_.DeliveredChannels();
@@ -167,7 +165,7 @@ bool pWavStream::Open(const std::filesystem::path& file, MessageText& messages) 
       file_ = std::move(f);
       return true;
     } else if (!in.Skip(static_cast<std::int64_t>(size) + (size & 1))) {
-      return Fail(messages, Quoted(file) + "に音声データ(dataチャンク)がありません");
+      return Fail(messages, MessageText::Quoted(file) + "に音声データ(dataチャンク)がありません");
     }
   }
 }

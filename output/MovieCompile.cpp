@@ -32,7 +32,15 @@ private:
 };
 
 std::string CannotWrite(const std::filesystem::path& file) {
-  return "ファイル'" + file.string() + "'の書き込みができませんでした\n";
+  return "ファイル" + MessageText::Quoted(file) + "の書き込みができませんでした\n";
+}
+
+// The reason after a CannotWrite line.
+std::string Why(std::string_view reason) {
+  std::string line = "(";
+  line += reason;
+  line += ")\n";
+  return line;
 }
 
 void RemoveQuietly(const std::filesystem::path& file) {
@@ -167,7 +175,7 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
   PartialFileSink sink(partial, file.string());
   if (!sink.Open()) {
     messages.Append(CannotWrite(file));
-    messages.Append("(" + sink.ErrorText() + ")\n");
+    messages.Append(Why(sink.ErrorText()));
     return false;
   }
   // The writer reports into its own text while the frames may be made on another thread.
@@ -229,7 +237,7 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
     messages.Append(writerMessages.Get());
   if (ok && !sink.Close()) {
     messages.Append(CannotWrite(file));
-    messages.Append("(" + sink.ErrorText() + ")\n");
+    messages.Append(Why(sink.ErrorText()));
     ok = false;
   }
   std::error_code error;
@@ -237,7 +245,7 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
     std::filesystem::rename(partial, file, error);
     if (error) {
       messages.Append(CannotWrite(file));
-      messages.Append("(" + error.message() + ")\n");
+      messages.Append(Why(error.message()));
       ok = false;
     }
   }

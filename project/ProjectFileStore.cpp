@@ -64,7 +64,10 @@ fs::path ScratchName(const fs::path& folder, const fs::path& base) {
   const std::uint64_t n = (seed ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL)) * 0xBF58476D1CE4E5B9ULL;
   char suffix[24];
   std::snprintf(suffix, sizeof suffix, ".%08llx.tmp", static_cast<unsigned long long>(n >> 32));
-  return folder / ("." + base.filename().string() + suffix);
+  std::string name = ".";
+  name += base.filename().string();
+  name += suffix;
+  return folder / name;
 }
 
 // The steps of one save. The calls that move the save forward consult the fault hook; the

@@ -51,10 +51,9 @@ protected:
     EXPECT_TRUE(quick ? renderer.QuickFrame(project.List(), picture, pos)
                       : renderer.SmoothFrame(project.List(), picture, pos));
     const std::size_t row = static_cast<std::size_t>(width) * 3;
-    for (std::int32_t y = 0; y < height; ++y)
-      std::memset(picture.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.Stride()) +
-                      row,
-                  0, static_cast<std::size_t>(picture.Stride()) - row);
+    const auto stride = static_cast<std::size_t>(picture.Stride());
+    for (std::size_t y = 0; row < stride && y < static_cast<std::size_t>(height); ++y)
+      std::memset(picture.Bits() + y * stride + row, 0, stride - row);
     std::string bytes = "BM";
     const std::uint32_t fileHeader[3] = {54 + picture.SizeImage(), 0, 54};
     bytes.append(reinterpret_cast<const char*>(fileHeader), sizeof fileHeader);
