@@ -57,7 +57,7 @@ void Sws(benchmark::State& state, int flags) {
   dst.Create(dw, dh);
   const rw::ff::SwsPtr ctx = rw::ff::MakeSws(sw, sh, AV_PIX_FMT_BGR24, dw, dh, AV_PIX_FMT_BGR24, flags);
   if (!ctx) {
-    state.SkipWithError("sws_getContext failed");
+    state.SkipWithError("libswscale has no such converter");
     return;
   }
   const std::uint8_t* const srcPlanes[4] = {src.Bits(), nullptr, nullptr, nullptr};

@@ -136,14 +136,13 @@ bool pAviFrame::Convert(const AVFrame& frame) {
   const int flags = frame.width == w && frame.height == h ? SWS_POINT : SWS_BICUBIC;
   if (!ff::ReuseSws(sws_, frame.width, frame.height, format, w, h, AV_PIX_FMT_BGR24, flags))
     return false;
-  SwsContext* sws = sws_.get();
   const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
   const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
   const bool yuv = desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
   // The colour tables are built again only when the converter or the source's colours change.
-  const SwsColours colours{sws, frame.width, frame.height, format, space, fullRange};
+  const SwsColours colours{sws_.get(), frame.width, frame.height, format, space, fullRange};
   if (yuv && !(colours == swsColours_)) {
-    sws_setColorspaceDetails(sws, sws_getCoefficients(space), fullRange ? 1 : 0,
+    sws_setColorspaceDetails(sws_.get(), sws_getCoefficients(space), fullRange ? 1 : 0,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     swsColours_ = colours;
   }
@@ -151,7 +150,7 @@ bool pAviFrame::Convert(const AVFrame& frame) {
   std::uint8_t* dest[4] = {pixels_.get() + static_cast<std::ptrdiff_t>(h - 1) * stride_, nullptr, nullptr,
                            nullptr};
   const int destStride[4] = {-stride_, 0, 0, 0};
-  if (sws_scale(sws, frame.data, frame.linesize, 0, frame.height, dest, destStride) == h)
+  if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) == h)
     return true;
   shownPicture_ = -1;
   cachedFrame_ = -1;
