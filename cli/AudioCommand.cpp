@@ -1,6 +1,5 @@
 #include "cli/AudioCommand.h"
 
-#include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
 #include "cli/CliStatus.h"
@@ -33,27 +32,24 @@ std::string AudioCommand::WavHeader(const OutputInfo& output, std::uint32_t data
 }
 
 int AudioCommand::Run(const std::vector<std::string>& args) {
-  CliArgs parsed;
   CliProject cli;
   FrameRange range;
-  if (const auto stop = range.Open(CliCommand::Of<AudioCommand>(), args, 2, parsed, cli))
+  if (const auto stop = range.Open(CliCommand::Of<AudioCommand>(), args, 2, cli))
     return *stop;
   const pVideoClipList& list = cli.Project().List();
-  const std::int64_t a = range.First();
-  const std::int64_t b = range.Count();
   const OutputInfo& output = list.Output();
-  const std::int64_t bytes = TimelineRenderer::ByteCount(output, a, b);
+  const std::int64_t bytes = TimelineRenderer::ByteCount(output, range.First(), range.Count());
   if (bytes > std::numeric_limits<std::uint32_t>::max() - 36)
     return CliProject::Error("the sound of these frames is too long for a WAV file");
 
-  OutputFile out(parsed.Positional()[1]);
+  OutputFile out(range.Name(1));
   if (!out.Open() || !out.Write(WavHeader(output, static_cast<std::uint32_t>(bytes))))
     return CliProject::Error(out.Error());
   // One window per frame, as playback and the movie compile render the sound.
   TimelineRenderer renderer;
   std::vector<std::uint8_t> buffer;
   std::int64_t written = 0;
-  for (std::int64_t i = a; i < a + b; ++i) {
+  for (std::int64_t i = range.First(); i < range.End(); ++i) {
     if (!renderer.RenderAudio(list, buffer, static_cast<std::int32_t>(i), 1))
       return CliProject::Error("the sound of frame " + std::to_string(i) + " cannot be rendered");
     if (!out.Write(buffer.data(), buffer.size()))

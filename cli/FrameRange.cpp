@@ -6,11 +6,13 @@
 namespace rw::cli {
 
 std::optional<int> FrameRange::Open(const CliCommand& command, const std::vector<std::string>& args,
-                                    std::size_t names, CliArgs& parsed, CliProject& cli) {
+                                    std::size_t names, CliProject& cli) {
+  CliArgs parsed;
   std::string error;
   if (!parsed.Parse(args, {{"from", true}, {"frames", true}}, names, names, error) || !Parse(parsed, error))
     return UsageError(command, error);
-  if (!cli.Open(parsed.Positional()[0]))
+  names_ = parsed.Positional();
+  if (!cli.Open(names_[0]))
     return cli.Fail("the project cannot be opened");
   if (!Fit(cli.Project().List().TotalFrames(), error))
     return CliProject::Error(error);

@@ -18,11 +18,13 @@ struct CliCommand;
 class FrameRange {
 public:
   // What every sound command does first: parses `args` (the project file and the other names,
-  // `names` in all, with --from and --frames) into `parsed`, opens the project into `cli` and
-  // fixes the range on its timeline. Empty when the command may go on; otherwise the status
-  // it ends with, the usage or the reason printed.
+  // `names` in all, with --from and --frames), opens the project into `cli` and fixes the range
+  // on its timeline. Empty when the command may go on; otherwise the status it ends with, the
+  // usage or the reason printed.
   std::optional<int> Open(const CliCommand& command, const std::vector<std::string>& args, std::size_t names,
-                          CliArgs& parsed, CliProject& cli);
+                          CliProject& cli);
+  // Name i of the command line after Open (0 is the project file).
+  const std::string& Name(std::size_t i) const { return names_[i]; }
 
   // Reads the two options; false with a usage message in `error` when a value is not a number.
   bool Parse(const CliArgs& parsed, std::string& error);
@@ -32,8 +34,10 @@ public:
 
   std::int64_t First() const { return first_; }
   std::int64_t Count() const { return count_; }
+  std::int64_t End() const { return first_ + count_; }
 
 private:
+  std::vector<std::string> names_;
   std::optional<std::int32_t> from_ = 0;
   std::optional<std::int32_t> frames_;
   std::int64_t first_ = 0;

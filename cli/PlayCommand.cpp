@@ -1,7 +1,6 @@
 #include "cli/PlayCommand.h"
 
 #include "audio/WaveOut.h"
-#include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
 #include "cli/CliStatus.h"
@@ -50,18 +49,15 @@ std::string PlayCommand::TimeText(std::int64_t frame) {
 }
 
 int PlayCommand::Run(const std::vector<std::string>& args) {
-  CliArgs parsed;
   CliProject cli;
   FrameRange range;
-  if (const auto stop = range.Open(CliCommand::Of<PlayCommand>(), args, 1, parsed, cli))
+  if (const auto stop = range.Open(CliCommand::Of<PlayCommand>(), args, 1, cli))
     return *stop;
   const pVideoClipList& list = cli.Project().List();
-  const std::int64_t a = range.First();
-  const std::int64_t b = range.Count();
-  if (b == 0)
+  if (range.Count() == 0)
     return kSuccess;
-  const auto begin = static_cast<std::int32_t>(a);
-  const auto end = static_cast<std::int32_t>(a + b);
+  const auto begin = static_cast<std::int32_t>(range.First());
+  const auto end = static_cast<std::int32_t>(range.End());
 
   const OutputInfo& output = list.Output();
   WaveOut out(output.AudioRate(), output.AudioChannels(), output.AudioBits());

@@ -21,8 +21,4 @@ template <> std::span<const AudioClipKind> AudioClipKinds::Table() {
   return kKinds;
 }
 
-template <> std::string_view AudioClipKinds::UnknownKind() {
-  return "不明な音声クリップの種類です: ";
-}
-
 } // namespace rw

@@ -56,13 +56,6 @@ struct pAviStream::Demuxer {
   bool indexed = false;                  // the video pictures came from the file's index
 };
 
-void pAviStream::Answered(bool reread, MessageText& messages) {
-  if (reread)
-    Open(fileName_, messages);
-  else
-    Close();
-}
-
 bool pAviStream::Fail(MessageText& messages, const std::string& text) {
   Close();
   messages.Append(text + "\n");

@@ -53,9 +53,9 @@ public:
   bool Open(const std::filesystem::path& file, MessageText& messages);
   // Closes the file; the recorded size becomes 0, so the next check for changes asks again.
   void Close();
-  // After a change of the file: reopens it in place for all its clips when the user agreed,
-  // else closes it (its clips become invalid).
-  void Answered(bool reread, MessageText& messages);
+  // The user will not have the changed file read again: it is closed (its clips become invalid
+  // and the question comes again at the next check).
+  void Declined() { Close(); }
 
   bool IsOpen() const { return open_; }
   bool HasAudio() const { return open_ && audio_.IsPresent() && audio_.Length() > 0; }

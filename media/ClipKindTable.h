@@ -134,11 +134,15 @@ private:
   }
 };
 
-// The program's two tables: the kinds of cut (VideoClipKinds.cpp) and of audio clip
-// (AudioClipKinds.cpp).
+// The program's two tables: the kinds of cut, whose rows are in VideoClipKinds.cpp, and of
+// audio clip, in AudioClipKinds.cpp.
 template <> std::span<const ClipKind<VideoClip>> ClipKindTable<VideoClip>::Table();
-template <> std::string_view ClipKindTable<VideoClip>::UnknownKind();
+template <> inline std::string_view ClipKindTable<VideoClip>::UnknownKind() {
+  return "不明なクリップの種類です: ";
+}
 template <> std::span<const ClipKind<AudioClip>> ClipKindTable<AudioClip>::Table();
-template <> std::string_view ClipKindTable<AudioClip>::UnknownKind();
+template <> inline std::string_view ClipKindTable<AudioClip>::UnknownKind() {
+  return "不明な音声クリップの種類です: ";
+}
 
 } // namespace rw

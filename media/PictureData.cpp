@@ -8,11 +8,6 @@
 
 namespace rw {
 
-void PictureData::Answered(bool reread, MessageText& messages) {
-  if (reread)
-    Open(fileName_, messages);
-}
-
 bool PictureData::Open(const std::filesystem::path& file, MessageText& messages) {
   fileName_ = file;
   PictureReader reader;

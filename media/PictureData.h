@@ -25,9 +25,9 @@ public:
   // scaled copy dropped and the file's stamp recorded; on failure everything but the name
   // stays as it was and a message is appended.
   bool Open(const std::filesystem::path& file, MessageText& messages);
-  // After a change of the file: reads it again in place when the user agreed; otherwise the
-  // picture stays as it is and the question comes again at the next check.
-  void Answered(bool reread, MessageText& messages);
+  // The user will not have the changed file read again: the picture stays as it is and the
+  // question comes again at the next check.
+  void Declined() {}
 
   // Makes the picture delivered at w x h: the picture itself at its own size, else the scaled
   // copy, resampled only when the size changes. False for a size below 1 or one too large for

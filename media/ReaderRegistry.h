@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Handle.h"
+#include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/FileIdentity.h"
 #include "media/FileStamp.h"
@@ -13,17 +14,15 @@
 
 namespace rw {
 
-class MessageText;
-
 // The open readers of one kind for one program run, newest first: one per file (or per key the
 // caller matches on), shared by every clip through counted handles. A reader is listed while it
 // lives and leaves the list by itself when its last handle goes. The registry must outlive what
 // it hands out; readers still alive when it goes are forgotten, not closed.
 //
 // T derives from RefCounted, declares ReaderRegistry<T> a friend and keeps a `Link link_`.
-// OpenShared asks T for `bool Open(file, messages)` and `FileName()`; CheckFiles asks for
-// `FileName()`, `Stamp()` and `void Answered(bool reread, messages)`, which does what the user's
-// answer to reading a changed file again means for that kind of reader.
+// OpenShared and CheckFiles ask T for `bool Open(file, messages)` (also to read a file again in
+// place) and `FileName()`; CheckFiles also for `Stamp()` and `void Declined()`, what the kind of
+// reader does when the user will not have its changed file read again.
 template <class T> class ReaderRegistry {
 public:
   // The reader's side: unlinks the reader from its registry when the reader is destroyed.
@@ -97,10 +96,11 @@ public:
         continue;
       changed = true;
       const std::string text =
-          "ファイル'" + reader->FileName().string() + "'に変更が加えられましたので読込なおします";
-      reader->Answered(prompt.Ask(text, "ムービー読込", UserPrompt::Buttons::OkCancel) ==
-                           UserPrompt::Answer::Ok,
-                       messages);
+          "ファイル" + MessageText::Quoted(reader->FileName()) + "に変更が加えられましたので読込なおします";
+      if (prompt.Ask(text, "ムービー読込", UserPrompt::Buttons::OkCancel) == UserPrompt::Answer::Ok)
+        reader->Open(reader->FileName(), messages);
+      else
+        reader->Declined();
     }
     return changed;
   }

@@ -29,8 +29,4 @@ template <> std::span<const VideoClipKind> VideoClipKinds::Table() {
   return kKinds;
 }
 
-template <> std::string_view VideoClipKinds::UnknownKind() {
-  return "不明なクリップの種類です: ";
-}
-
 } // namespace rw

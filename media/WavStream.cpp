@@ -27,20 +27,8 @@ public:
   ChunkInput(std::FILE* f, std::int64_t length) : f_(f), length_(length) {}
 
   bool Bytes(void* dest, std::size_t n) { return std::fread(dest, 1, n, f_) == n; }
-  bool U16(std::uint16_t& v) {
-    std::uint8_t b[2];
-    if (!Bytes(b, 2))
-      return false;
-    v = U16Le(b);
-    return true;
-  }
-  bool U32(std::uint32_t& v) {
-    std::uint8_t b[4];
-    if (!Bytes(b, 4))
-      return false;
-    v = U32Le(b);
-    return true;
-  }
+  bool U16(std::uint16_t& v) { return Value(v, &U16Le); }
+  bool U32(std::uint32_t& v) { return Value(v, &U32Le); }
   std::int64_t Position() const { return ::ftello(f_); }
   std::int64_t Remaining() const { return length_ - Position(); }
   // Moves `n` bytes on; false when that would leave the file.
@@ -51,6 +39,14 @@ public:
   }
 
 private:
+  template <class V> bool Value(V& v, V (*decode)(const std::uint8_t*)) {
+    std::uint8_t b[sizeof(V)];
+    if (!Bytes(b, sizeof b))
+      return false;
+    v = decode(b);
+    return true;
+  }
+
   std::FILE* f_;
   std::int64_t length_;
 };
@@ -65,13 +61,6 @@ std::string ChunkName(std::uint32_t id) {
 }
 
 } // namespace
-
-void pWavStream::Answered(bool reread, MessageText& messages) {
-  if (reread)
-    Open(fileName_, messages);
-  else
-    Close();
-}
 
 bool pWavStream::Fail(MessageText& messages, const std::string& text) {
   file_.reset();

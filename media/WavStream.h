@@ -31,9 +31,9 @@ public:
   bool Open(const std::filesystem::path& file, MessageText& messages);
   // Closes the file; the format and the recorded stamp stay.
   void Close() { file_.reset(); }
-  // After a change of the file: reopens it in place when the user agreed, else closes it (its
-  // clips fall silent and the question comes again at the next check).
-  void Answered(bool reread, MessageText& messages);
+  // The user will not have the changed file read again: it is closed (its clips fall silent and
+  // the question comes again at the next check).
+  void Declined() { Close(); }
   bool IsOpen() const { return file_ != nullptr; }
 
   // Reads `count` sample frames from frame `first` into `dest` (count × BlockSize() bytes).

@@ -113,6 +113,17 @@ private:
 };
 
 // The clip list block after the "ClipInfo" line, read into `list` (detached by the caller).
+// A clip record of the kind `keyword` names: the clip when it is valid, else null. The block of
+// a kind that reads no records is skipped.
+template <class Clip>
+Clip ReadClip(std::string_view keyword, RecordReader& reader, MediaContext& context, MessageText& messages) {
+  const bool known = ClipKindTable<Clip>::HasRecord(keyword);
+  Clip clip = ClipKindTable<Clip>::LoadRecord(keyword, reader, context);
+  if (!known)
+    SkipBlock(reader, messages);
+  return clip && clip->IsValid() ? clip : Clip();
+}
+
 bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& context) {
   MessageText& messages = context.Messages();
   if (!ReadToBegin(reader, messages))
@@ -137,18 +148,10 @@ bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& cont
       if (TransitionKinds::IndexOf(line.value) < 0)
         SkipBlock(reader, messages);
     } else if (SameWord(line.key, "Audio")) {
-      const bool known = AudioClipKinds::HasRecord(line.value);
-      const AudioClip clip = AudioClipKinds::LoadRecord(line.value, reader, context);
-      if (!known)
-        SkipBlock(reader, messages);
-      else if (clip && clip->IsValid())
+      if (const AudioClip clip = ReadClip<AudioClip>(line.value, reader, context, messages))
         pendingAudio->Append(clip);
     } else if (SameWord(line.key, "Clip")) {
-      const bool known = VideoClipKinds::HasRecord(line.value);
-      const VideoClip clip = VideoClipKinds::LoadRecord(line.value, reader, context);
-      if (!known)
-        SkipBlock(reader, messages);
-      else if (clip && clip->IsValid())
+      if (const VideoClip clip = ReadClip<VideoClip>(line.value, reader, context, messages))
         entries.Add(clip, pendingTrans, pendingAudio);
       pendingTrans = TransitionKinds::MakeEmpty();
       pendingAudio = AudioClipSet::New();
