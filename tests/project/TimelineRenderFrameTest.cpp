@@ -44,6 +44,17 @@ VideoClipList NumberedList(const std::vector<CutPlan>& cuts, int kind = Transiti
   return list;
 }
 
+// Two cuts joined by a cross-fade of `length` frames.
+VideoClipList CrossFade(const VideoClip& outgoing, const VideoClip& incoming, std::int32_t length) {
+  MessageText messages;
+  VideoClipList list = VideoClipList::New();
+  VideoTransition fade = TransitionKinds::MakeByIndex(TransitionKinds::kOverlap);
+  EXPECT_TRUE(fade.SetLength(length));
+  EXPECT_TRUE(list->AppendEntry(ClipInfo(outgoing), messages));
+  EXPECT_TRUE(list->AppendEntry(ClipInfo(incoming, fade, AudioClipSet::New()), messages));
+  return list;
+}
+
 DIB Solid(std::int32_t w, std::int32_t h, FrameColor c) {
   DIB dib;
   dib.Create(w, h);
@@ -192,13 +203,9 @@ TEST_F(TimelineRenderFrameTest, CutsSharingOneDecoderComposeBothPictures) {
 }
 
 TEST_F(TimelineRenderFrameTest, ColourMatsCrossFade) {
-  MessageText messages;
-  VideoClipList list = VideoClipList::New();
-  VideoTransition fade = TransitionKinds::MakeByIndex(TransitionKinds::kOverlap);
-  fade.SetLength(10);
-  ASSERT_TRUE(list->AppendEntry(ClipInfo(VideoClip::Make<ColormatClip>(200, 0, 0)), messages));
-  ASSERT_TRUE(list->AppendEntry(
-      ClipInfo(VideoClip::Make<ColormatClip>(0, 40, 240), fade, AudioClipSet::New()), messages));
+  VideoClipList list =
+      CrossFade(VideoClip::Make<ColormatClip>(200, 0, 0), VideoClip::Make<ColormatClip>(0, 40, 240), 10);
+  const VideoTransition fade = list->EntryAt(1).trans;
   list->SetDisplaySize(16, 12);
   DIB out = Blank(20, 16);
   const DIB red = Solid(20, 16, {200, 0, 0});
@@ -292,14 +299,10 @@ TEST_F(TimelineRenderFrameTest, AlternatingOutputSizes) {
 // Inside a transition between pictures of other sizes than the output's, the quick picture is
 // the transition's preview variant and the smooth one its quality variant, and the two differ.
 TEST_F(TimelineRenderFrameTest, VariantsAreTheTransitionsPreviewAndQualityVariants) {
-  MessageText messages;
-  VideoClipList list = VideoClipList::New();
-  VideoTransition fade = TransitionKinds::MakeByIndex(TransitionKinds::kOverlap);
-  ASSERT_TRUE(fade.SetLength(8));
   auto outgoing = Handle<PatternCut>::Make(1, 37, 23, 20);
   auto incoming = Handle<PatternCut>::Make(2, 53, 41, 20);
-  ASSERT_TRUE(list->AppendEntry(ClipInfo(outgoing), messages));
-  ASSERT_TRUE(list->AppendEntry(ClipInfo(incoming, fade, AudioClipSet::New()), messages));
+  const VideoClipList list = CrossFade(outgoing, incoming, 8);
+  const VideoTransition fade = list->EntryAt(1).trans;
   DIB quick = Blank(32, 24), smooth = Blank(32, 24), expected = Blank(32, 24);
   for (std::int32_t step = 0; step < 8; ++step) {
     ASSERT_TRUE(renderer.QuickFrame(*list, quick, list->PosAt(12 + step)));
