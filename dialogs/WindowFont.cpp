@@ -15,6 +15,8 @@ QFont WindowFont::Make() {
   return font;
 }
 
-void WindowFont::Apply() { QApplication::setFont(Make()); }
+void WindowFont::Apply() {
+  QApplication::setFont(Make());
+}
 
 } // namespace rw::dialogs
