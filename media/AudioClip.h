@@ -31,6 +31,11 @@ public:
   virtual bool ReadSamples(void* /*dest*/, std::int32_t /*first*/, std::int32_t /*count*/) { return false; }
   virtual std::int32_t GetSourceLength() const { return -1; }
   virtual bool IsValid() const { return false; }
+  // An entry kept in place of an audio clip whose file does not open (OfflineAudioClip); never
+  // valid, silent.
+  virtual bool IsOffline() const { return false; }
+  // Why the file of an offline audio clip did not open; empty for every other clip.
+  virtual std::string OfflineReason() const { return {}; }
   virtual std::int32_t GetBeginSample() const { return -1; }
   virtual std::int32_t GetEndSample() const { return -1; }
   virtual bool SetBeginSample(std::int32_t) { return false; }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace rw {
@@ -44,6 +45,10 @@ public:
   virtual bool HasBeginEnd() const { return false; }
   virtual std::int32_t GetSourceLength() const { return -1; }
   virtual bool IsValid() const { return false; }
+  // An entry kept in place of a cut whose file does not open (OfflineClip); never valid.
+  virtual bool IsOffline() const { return false; }
+  // Why the file of an offline cut did not open; empty for every other cut.
+  virtual std::string OfflineReason() const { return {}; }
   virtual bool IsMovieFile() const { return false; }
   virtual bool CanCopyStream() const { return false; }
   // The AVI stream handle the clip reads, for copying compressed samples; null for other kinds.

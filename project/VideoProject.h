@@ -3,6 +3,7 @@
 #include "project/AudioRef.h"
 #include "project/ClipPos.h"
 #include "project/EditInfo.h"
+#include "project/OfflineMedia.h"
 #include "project/VideoClipList.h"
 
 #include <cstdint>
@@ -105,6 +106,19 @@ public:
   // Asks the cut kinds and then the audio clip kinds to check their open files for outside
   // changes; true when either reloaded something. Not an edit.
   bool CheckMediaFiles();
+  // Every offline cut and audio clip whose file opens again comes alive in place, in the
+  // current state only. Not an edit and nothing is marked modified: the record that will be
+  // saved is the same. True when any came alive.
+  bool ReviveOffline();
+  // What Relink did: the files it found, and the offline files still missing.
+  struct RelinkResult {
+    std::vector<std::filesystem::path> found;
+    std::vector<OfflineFile> missing;
+  };
+  // Looks for the file of every offline entry by its name in `folder` and its subfolders (the
+  // exact name first, then the name in any letter case) and points the entry at the file found,
+  // opening it. All entries relinked change in one edit. True when anything was relinked.
+  bool Relink(const std::filesystem::path& folder, RelinkResult& result);
   bool AddAudioClip(const AudioClip& clip, const ClipPos& pos);
   bool MoveAudioClip(const AudioRef& ref, std::int32_t f);
   // Audio edits of a set member (volume also of a cut's own sound); each fails without a record
