@@ -10,6 +10,7 @@
 #include "output/MovieWriter.h"
 #include "output/settings/FourCharCode.h"
 #include "project/EditDialogs.h"
+#include "project/OfflineMedia.h"
 #include "project/VideoProject.h"
 
 #include <system_error>
@@ -117,6 +118,36 @@ std::filesystem::path MovieCompile::PartialName(const std::filesystem::path& fil
   return partial;
 }
 
+std::string MovieCompile::OfflineRefusal(const std::vector<OfflineFile>& files, std::size_t room) {
+  // Room kept for the count of the files left out.
+  constexpr std::size_t kCountLine = 48;
+  std::string text = "開けないファイルがあるため、ムービーを作成できません:\n";
+  std::size_t shown = 0;
+  for (const OfflineFile& f : files) {
+    std::string line = "  " + f.file.string();
+    if (!f.reason.empty())
+      line += ": " + f.reason;
+    line += '\n';
+    const bool last = shown + 1 == files.size();
+    if (text.size() + line.size() + (last ? 0 : kCountLine) > room)
+      break;
+    text += line;
+    ++shown;
+  }
+  if (shown < files.size())
+    text += "  ほか" + std::to_string(files.size() - shown) + "個のファイル\n";
+  return text;
+}
+
+bool MovieCompile::CheckMedia(const pVideoClipList& list, MessageText& messages) {
+  const std::vector<OfflineFile> offline = OfflineMedia::List(list);
+  if (offline.empty())
+    return true;
+  const std::size_t used = messages.Get().size();
+  messages.Append(OfflineRefusal(offline, used < MessageText::kCapacity ? MessageText::kCapacity - used : 0));
+  return false;
+}
+
 bool MovieCompile::CheckTarget(const VideoProject& project, const std::filesystem::path& file,
                                MessageText& messages) {
   std::error_code error;
@@ -139,6 +170,8 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
 
   // Preparation: what the settings lack is asked for first.
   if (project.List().Count() == 0)
+    return false;
+  if (!CheckMedia(project.List(), messages))
     return false;
   if (project.List().Output().VideoWidth() <= 0 || project.List().Output().VideoHeight() <= 0)
     if (!project.SetOutputFormat(dialogs))

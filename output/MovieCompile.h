@@ -1,20 +1,27 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
+#include <string>
+#include <vector>
 
 namespace rw {
 
 class EditDialogs;
 class MessageText;
 class VideoProject;
+class pVideoClipList;
+struct OfflineFile;
 
 // Compiles a project's timeline into one AVI movie: a video stream at the output settings' size
 // and rate, compressed with the settings' compressor, and a PCM sound stream when audio output
 // is on, interleaved frame by frame.
 //
-// Preparation asks for what the settings lack (through the project's output-format and
+// A project with offline entries is refused before anything is asked or written. Preparation
+// then asks for what the settings lack (through the project's output-format and
 // compressor edits and the dialogs given), then writes frame after frame: a copied source sample
 // where a movie cut's compressed samples fit the movie (recompress off), otherwise the rendered
 // picture when the frame has a new one; repeated pictures are not stored, their positions stay
@@ -63,6 +70,15 @@ public:
 
   // The name the movie has while it is written.
   static std::filesystem::path PartialName(const std::filesystem::path& file);
+
+  // False, with a message naming every file that did not open and why, when an entry of `list`
+  // (a cut or an anchored sound) is offline: a movie with holes is never made. Compile checks
+  // this first, before it asks for settings or touches any file.
+  static bool CheckMedia(const pVideoClipList& list, MessageText& messages);
+  // The message of that refusal: one line per file ("  <file>: <reason>"), as many as fit in
+  // `room` bytes with a count of the rest after them.
+  static std::string OfflineRefusal(const std::vector<OfflineFile>& files,
+                                    std::size_t room = std::numeric_limits<std::size_t>::max());
 
 private:
   // False (with a message) when `file` is one of the files the project reads.
