@@ -1,6 +1,7 @@
 #include "cli/CliProject.h"
 
 #include "cli/CliStatus.h"
+#include "project/OfflineMedia.h"
 #include "project/ProjectFile.h"
 
 #include <cstdio>
@@ -9,6 +10,15 @@
 namespace rw::cli {
 
 bool CliProject::Open(const std::filesystem::path& file) {
+  if (!OpenQuietly(file))
+    return false;
+  const std::string notice = OfflineMedia::Message(OfflineMedia::List(project_.List()));
+  if (!notice.empty())
+    Error(notice);
+  return true;
+}
+
+bool CliProject::OpenQuietly(const std::filesystem::path& file) {
   return ProjectFile::Open(project_, file, kViewWidth, kViewHeight);
 }
 

@@ -23,7 +23,11 @@ public:
   CliProject(const CliProject&) = delete;
   CliProject& operator=(const CliProject&) = delete;
 
+  // Opens the project. Entries whose files do not open stay in it offline; the one message naming
+  // them is printed on standard error, and the command carries on.
   bool Open(const std::filesystem::path& file);
+  // The same without that message, for a command that reports those files itself.
+  bool OpenQuietly(const std::filesystem::path& file);
 
   VideoProject& Project() { return project_; }
   MediaContext& Context() { return context_; }

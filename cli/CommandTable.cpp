@@ -7,6 +7,7 @@
 #include "cli/FrameCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
+#include "cli/RelinkCommand.h"
 #include "cli/SaveCommand.h"
 
 #include <array>
@@ -22,6 +23,7 @@ constexpr std::array kCommands = {
     CliCommand::Of<AudioCommand>(),
     CliCommand::Of<PlayCommand>(),
     CliCommand::Of<SaveCommand>(),
+    CliCommand::Of<RelinkCommand>(),
     CliCommand::Of<CompileCommand>(),
     CliCommand::Of<CodecsCommand>(),
     CliCommand::Of<DemoCommand>(),

@@ -10,6 +10,7 @@
 #include "output/MovieCompile.h"
 #include "output/settings/OutputInfo.h"
 #include "project/EditDialogs.h"
+#include "project/OfflineMedia.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -18,6 +19,7 @@ extern "C" {
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace rw::cli {
 namespace {
@@ -134,9 +136,13 @@ int CompileCommand::Run(const std::vector<std::string>& args) {
 
   const std::string project = parsed.Positional()[0];
   const std::string movie = parsed.Positional()[1];
-  if (!cli.Open(project))
+  if (!cli.OpenQuietly(project))
     return cli.Fail("the project cannot be opened");
   VideoProject& p = cli.Project();
+  // Entries whose files did not open refuse the compile before anything is written; the refusal
+  // names them all.
+  if (const std::vector<OfflineFile> offline = OfflineMedia::List(p.List()); !offline.empty())
+    return CliProject::Error(MovieCompile::OfflineRefusal(offline));
   // Records that could not be read were left out of the project: say so before compiling without them.
   if (!cli.Messages().Empty())
     std::fprintf(stderr, "reelwright-cli: warning: %s%s", cli.Messages().Get().c_str(),

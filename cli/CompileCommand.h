@@ -16,7 +16,8 @@ public:
   static constexpr std::string_view kSummary =
       "compile the project into an AVI movie with its output settings; the options fill or override them "
       "(Q from 0 to 10000; see 'codecs' for the codes). Ctrl+C stops after the current frame and leaves a "
-      "complete movie of the frames made (exit status 3)";
+      "complete movie of the frames made (exit status 3). A project whose files do not all open is refused "
+      "before anything is written (see 'relink')";
 
   // Exit status after a stop by Ctrl+C: the movie is complete but shorter.
   static constexpr int kStopped = 3;

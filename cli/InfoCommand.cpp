@@ -86,6 +86,14 @@ void WriteOutput(JsonWriter& json, const OutputInfo& output) {
   json.EndObject();
 }
 
+// The two keys of an entry whose file did not open; entries that opened do not have them.
+void WriteOffline(JsonWriter& json, const std::string& reason) {
+  json.Key("offline");
+  json.Bool(true);
+  json.Key("reason");
+  json.String(reason);
+}
+
 void WriteAudio(JsonWriter& json, const pAudioClip& clip) {
   json.BeginObject();
   json.Key("kind");
@@ -102,6 +110,11 @@ void WriteAudio(JsonWriter& json, const pAudioClip& clip) {
   json.Bool(clip.OverClip());
   json.Key("volume");
   json.Number(clip.Volume());
+  if (clip.IsOffline()) {
+    json.Key("valid");
+    json.Bool(false);
+    WriteOffline(json, clip.OfflineReason());
+  }
   json.EndObject();
 }
 
@@ -123,6 +136,8 @@ void WriteEntry(JsonWriter& json, const pVideoClipList& list, std::int32_t i) {
   json.Number(list.StartOf(i));
   json.Key("valid");
   json.Bool(clip.IsValid());
+  if (clip.IsOffline())
+    WriteOffline(json, clip.OfflineReason());
   json.Key("transition");
   if (entry.trans.IsPresent()) {
     json.BeginObject();
