@@ -18,6 +18,8 @@ public:
   // Several existing files of the kinds `filter` names ("caption|patterns|caption|patterns",
   // patterns separated by ";"); none when cancelled.
   virtual std::vector<std::filesystem::path> OpenClips(const std::string& filter) = 0;
+  // An existing folder to look for missing files in.
+  virtual std::filesystem::path ChooseFolder(const std::filesystem::path& preset) = 0;
 };
 
 } // namespace rw::app

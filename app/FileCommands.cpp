@@ -7,6 +7,7 @@
 #include "base/UserPrompt.h"
 #include "dialogs/TProgressDialog.h"
 #include "output/MovieCompile.h"
+#include "project/OfflineMedia.h"
 #include "project/ProjectFile.h"
 #include "project/VideoProject.h"
 #include "view/WindowLayout.h"
@@ -67,12 +68,30 @@ bool FileCommands::Load(const std::filesystem::path& file) {
     form_.ShowMessages();
     return false;
   }
-  // The project opened without the records that could not be read: say which, so that nobody
-  // saves over them unaware.
-  form_.ShowMessages();
   form_.SetCaption();
   form_.Refresh(-1, true);
+  // Entries whose files did not open are kept offline; the user hears of them once, in one list.
+  // Without them, what the reader reported (records it could not take) is said instead.
+  if (!form_.TellOffline(project_.List()))
+    form_.ShowMessages();
   return true;
+}
+
+void FileCommands::Relink() {
+  if (OfflineMedia::List(project_.List()).empty())
+    return;
+  if (relinkFolder_.empty() && !project_.FileName().empty())
+    relinkFolder_ = project_.FileName().parent_path();
+  const std::filesystem::path folder = services_.files.ChooseFolder(relinkFolder_);
+  if (folder.empty())
+    return;
+  relinkFolder_ = folder;
+  project_.Messages().Clear();
+  VideoProject::RelinkResult result;
+  if (project_.Relink(folder, result))
+    form_.Refresh(-1, true);
+  form_.Tell(view::WindowTexts::Shortened(
+      view::WindowTexts::RelinkReport(folder, result.found, result.missing), TMainForm::kListLines));
 }
 
 bool FileCommands::Save() {
@@ -104,6 +123,15 @@ bool FileCommands::SafeSave(const std::filesystem::path& file) {
 }
 
 void FileCommands::CompileMovie() {
+  // A project with offline entries cannot be compiled: say so before a movie file is chosen.
+  project_.Messages().Clear();
+  if (!MovieCompile::CheckMedia(project_.List(), project_.Messages())) {
+    constexpr int kFailed = 0; // the outcome of a compile that did not run
+    QApplication::beep();
+    services_.prompt.Ask(view::WindowTexts::CompileReport(kFailed, project_.Messages().Get()), kCaption,
+                         UserPrompt::Buttons::Ok);
+    return;
+  }
   names_.BeforeCompile(project_.FileName());
   const std::filesystem::path chosen = services_.files.SaveMovie(names_.SaveMovie());
   if (chosen.empty() || !dialogs_.progress || !dialogs_.editDialogs)

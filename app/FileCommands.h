@@ -28,6 +28,9 @@ public:
   bool Save();
   bool SaveAs();
   void CompileMovie();
+  // Looks for the files of offline entries in a folder the user chooses (and its subfolders),
+  // relinks those found as one edit and reports what was found and what is still missing.
+  void Relink();
   // Reads a project file in place of the present project; on failure the message is shown and
   // the project stays as it was.
   bool Load(const std::filesystem::path& file);
@@ -43,7 +46,8 @@ private:
   WindowServices& services_;
   WindowDialogs& dialogs_;
   view::FileDialogMemory names_;
-  std::filesystem::path movieFile_; // the movie being compiled
+  std::filesystem::path movieFile_;    // the movie being compiled
+  std::filesystem::path relinkFolder_; // where the last search for missing files looked
 };
 
 } // namespace rw::app

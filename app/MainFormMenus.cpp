@@ -41,6 +41,7 @@ void MainFormMenus::Build(QMainWindow& window, MainFormWidgets& w) {
         {"MenuInsertClip", "クリップを追加(&I)...", QKeySequence(Qt::Key_Insert)},
         {"MenuInsertAudio", "音声を追加(&V)...", {}},
         {"MenuInsertProject", "プロジェクトを挿入読込(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {"MenuRelink", "見つからないファイルを探す(&L)...", {}},
         {"N3", "", {}},
         {"MenuExit", "終了(&X)", QKeySequence(Qt::ALT | Qt::Key_X)}}},
       {"Edit1",

@@ -102,4 +102,10 @@ std::vector<std::filesystem::path> QtFileChooser::OpenClips(const std::string& f
   return files;
 }
 
+std::filesystem::path QtFileChooser::ChooseFolder(const std::filesystem::path& preset) {
+  const QString folder = QFileDialog::getExistingDirectory(owner_, "見つからないファイルを探すフォルダ",
+                                                           QString::fromStdString(preset.string()));
+  return folder.toStdString();
+}
+
 } // namespace rw::app

@@ -22,6 +22,7 @@ public:
   std::filesystem::path SaveProject(const std::filesystem::path& preset) override;
   std::filesystem::path SaveMovie(const std::filesystem::path& preset) override;
   std::vector<std::filesystem::path> OpenClips(const std::string& filter) override;
+  std::filesystem::path ChooseFolder(const std::filesystem::path& preset) override;
 
   // Qt's name filters for a "caption|patterns|..." text, each pattern in both letter cases.
   static QStringList NameFilters(const std::string& filter);

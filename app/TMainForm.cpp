@@ -7,6 +7,7 @@
 #include "dialogs/THelpAboutDialog.h"
 #include "dialogs/TShowPictureDialog.h"
 #include "dialogs/WindowFont.h"
+#include "project/OfflineMedia.h"
 #include "render/DIB.h"
 #include "view/CommandLine.h"
 #include "view/FramePicture.h"
@@ -82,6 +83,7 @@ void TMainForm::BindCommands() {
   connect(w_.Action("MenuSaveProject"), &QAction::triggered, this, [this] { files_.Save(); });
   connect(w_.Action("MenuSaveAsProject"), &QAction::triggered, this, [this] { files_.SaveAs(); });
   connect(w_.Action("MenuMovieCompile"), &QAction::triggered, this, [this] { files_.CompileMovie(); });
+  connect(w_.Action("MenuRelink"), &QAction::triggered, this, [this] { files_.Relink(); });
   connect(w_.Action("MenuExit"), &QAction::triggered, this, &QWidget::close);
   const std::pair<const char*, std::function<std::optional<std::int32_t>()>> moves[] = {
       {"MenuPrevClip", [this] { return view::Navigation::NeighbourCut(project_, false); }},
@@ -110,8 +112,10 @@ void TMainForm::BindCommands() {
   connect(file, &QMenu::aboutToShow, this, [this] {
     playback_.Stop();
     w_.Action("MenuSaveProject")->setEnabled(!project_.FileName().empty() && project_.Modified());
+    EnableRelink();
   });
   connect(file, &QMenu::aboutToHide, this, [this] { w_.Action("MenuSaveProject")->setEnabled(true); });
+  EnableRelink();
 }
 
 void TMainForm::ProcessCommandLine(const std::vector<std::string>& args) {
@@ -147,6 +151,12 @@ int TMainForm::TakeFiles(const std::vector<std::filesystem::path>& files) {
 
 void TMainForm::Refresh(std::int32_t frame, bool full) {
   view_.Refresh(frame, full);
+  if (full)
+    EnableRelink();
+}
+
+void TMainForm::EnableRelink() {
+  w_.Action("MenuRelink")->setEnabled(!OfflineMedia::List(project_.List()).empty());
 }
 
 void TMainForm::SetCaption() {
@@ -161,6 +171,14 @@ void TMainForm::ShowMessages() {
 
 void TMainForm::Tell(const std::string& text) {
   services_.prompt.Ask(text, std::string(view::WindowTexts::kCaption), UserPrompt::Buttons::Ok);
+}
+
+bool TMainForm::TellOffline(const pVideoClipList& list) {
+  const std::string notice = OfflineMedia::Message(OfflineMedia::List(list));
+  if (notice.empty())
+    return false;
+  Tell(view::WindowTexts::Shortened(notice, kListLines));
+  return true;
 }
 
 void TMainForm::FocusTimeline() {
@@ -199,8 +217,9 @@ void TMainForm::CheckMediaFiles() {
     return;
   checking_ = true;
   const bool reloaded = project_.CheckMediaFiles();
+  const bool revived = project_.ReviveOffline();
   checking_ = false;
-  if (reloaded)
+  if (reloaded || revived)
     Refresh(-1, true);
 }
 

@@ -49,6 +49,11 @@ public:
   void ShowMessages();
   // A message box with the window's caption.
   void Tell(const std::string& text);
+  // The one message naming the files of `list` that did not open (its entries are offline);
+  // false, without a message, when all opened.
+  bool TellOffline(const pVideoClipList& list);
+  // Lines of a list of files shown in a message box; the rest are counted.
+  static constexpr std::size_t kListLines = 30;
   // Gives the keys to the timeline (away from any field), where the arrows and shortcuts act.
   void FocusTimeline();
   void ClearDragAnchor() { view_.ClearDragAnchor(); }
@@ -63,7 +68,8 @@ public:
   static std::filesystem::path HelpFile();
   void ShowHelp();
   void ShowAbout();
-  // Asks the kinds whether their files changed on disk; refreshes when one was reloaded.
+  // Asks the kinds whether their files changed on disk, then brings back the offline entries
+  // whose files are there again; refreshes when anything was reloaded or came back.
   void CheckMediaFiles();
   // The current frame at the movie's size in the enlarged view, while the button is held.
   void ShowEnlarged();
@@ -79,6 +85,8 @@ protected:
 private:
   void ProcessCommandLine(const std::vector<std::string>& args);
   void BindCommands();
+  // "見つからないファイルを探す" is offered while the project has offline entries.
+  void EnableRelink();
   void Bind(const char* action, void (TMainForm::*slot)());
 
   WindowServices services_;

@@ -7,7 +7,7 @@ namespace rw::view {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 54> kHints{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 55> kHints{{
     {"ButtonRew", "巻き戻し再生|巻き戻し再生を始めます"},
     {"ButtonPrev", "コマ戻し|現在時刻を1フレーム前に戻します"},
     {"ButtonStop", "停止|再生を中止します"},
@@ -37,6 +37,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 54> kHints{{
     {"MenuInsertClip", "映像"},
     {"MenuInsertAudio", "|WAVファイルを指定し、現在時刻から再生が始まる音声クリップを追加します"},
     {"MenuInsertProject", "|プロジェクトの内容を現在時刻に挿入します"},
+    {"MenuRelink",
+     "|開けなかったファイルを指定したフォルダとそのサブフォルダから探し、見つかったファイルにつなぎ直します"},
     {"MenuExit", "|Reelwrightを終了します"},
     {"MenuUndo", "|最後に行った編集操作を取り消します"},
     {"MenuRedo", "|アンドゥで取り消した操作を再び実行します"},

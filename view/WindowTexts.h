@@ -1,8 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace rw {
+struct OfflineFile;
+}
 
 namespace rw::view {
 
@@ -26,6 +32,15 @@ public:
   // A file that no cut kind (or no audio clip kind) opens.
   static std::string MovieNotOpened(const std::filesystem::path& file);
   static std::string SoundNotOpened(const std::filesystem::path& file);
+
+  // What a search for missing files in `folder` came to: the files found and relinked, and those
+  // still missing with their reasons.
+  static std::string RelinkReport(const std::filesystem::path& folder,
+                                  const std::vector<std::filesystem::path>& found,
+                                  const std::vector<OfflineFile>& missing);
+  // `text` cut after `lines` lines, the rest counted in a last line ("…ほかN件"), so that a message box of a
+  // long list stays on the screen.
+  static std::string Shortened(const std::string& text, std::size_t lines);
 };
 
 } // namespace rw::view

@@ -57,6 +57,9 @@ public:
     return Next("movie", preset);
   }
   std::vector<std::filesystem::path> OpenClips(const std::string& filter) override;
+  std::filesystem::path ChooseFolder(const std::filesystem::path& preset) override {
+    return Next("folder", preset);
+  }
 
   std::deque<std::filesystem::path> answers;
   std::vector<std::pair<std::string, std::filesystem::path>> shown; // dialog and preset
