@@ -227,6 +227,25 @@ private slots:
     QVERIFY(Contains(report, sample.media.wav.string()));
   }
 
+  void aLongListIsShortenedToFitTheScreen() {
+    rw::test::TempDir folder;
+    std::string text = "ClipInfo: \nbegin\n";
+    for (int i = 0; i < 40; ++i)
+      text += "  Clip: PIC\n  begin\n    FileName: stills/still" + std::to_string(i) +
+              ".bmp\n    TotalFrame: 5\n  end\n";
+    std::ofstream(folder / "many.rwe", std::ios::binary) << text + "end\n";
+    TestWindow window({(folder / "many.rwe").string()});
+    QCOMPARE(window.Project().List().Count(), 40);
+    QCOMPARE(window.prompt.asked.size(), std::size_t{1});
+    // The header and the first 29 files, then a count of the other 11.
+    const std::string full = OfflineMedia::Message(OfflineMedia::List(window.Project().List()));
+    std::size_t cut = 0;
+    for (std::size_t line = 0; line < TMainForm::kListLines; ++line)
+      cut = full.find('\n', cut) + 1;
+    QCOMPARE(window.prompt.asked[0], full.substr(0, cut) + "  …ほか11件");
+    QVERIFY(full.find("still29.bmp") >= cut);
+  }
+
   void aProjectWhoseFilesAllOpenSaysNothing() {
     TestWindow window({DemoProject().string()});
     window.Form().show();
