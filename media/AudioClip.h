@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace rw {
 
@@ -51,6 +52,10 @@ public:
   std::int32_t Volume() const { return volume_; }
   std::int32_t PlayFrame() const { return playFrame_; }
   bool OverClip() const { return overClip_; }
+  // What reading the clip's record lost: its file opened but holds fewer samples than the
+  // record asks for (a damaged or shortened file). Empty when nothing was lost.
+  const std::string& ReadLoss() const { return readLoss_; }
+  void SetReadLoss(std::string note) { readLoss_ = std::move(note); }
   void SetVolumeMember(std::int32_t v) { volume_ = v; }
   void SetPlayFrameMember(std::int32_t f) { playFrame_ = f; }
   void SetOverClipMember(bool o) { overClip_ = o; }
@@ -74,6 +79,7 @@ protected:
   std::int32_t endSample_ = -1;
   std::int32_t playFrame_ = 0;
   bool overClip_ = true;
+  std::string readLoss_;
 
   friend class AudioClipRecord;
 };

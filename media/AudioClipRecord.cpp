@@ -6,11 +6,15 @@
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
 #include "base/RecordWriter.h"
+#include "media/OfflineAudioClip.h"
 
 #include <string>
 
 namespace rw {
 bool AudioClipRecord::Write(const pAudioClip& clip, RecordWriter& writer, int level) {
+  // An offline clip writes back the record it was read from, with its present anchor and volume.
+  if (const auto* offline = dynamic_cast<const OfflineAudioClip*>(&clip))
+    return offline->Record().Write(writer, level);
   writer.Begin(level);
   const int inner = level + 1;
   bool written = true;

@@ -1,32 +1,103 @@
 #include "media/OfflineAudioClip.h"
 
+#include "base/RecordGrammar.h"
+#include "base/RecordReader.h"
+#include "media/AudioClipKinds.h"
 #include "media/MediaContext.h"
+#include "media/OfflineCause.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace rw {
+namespace {
 
-OfflineAudioClip::OfflineAudioClip(std::string keyword, OfflineRecord record, std::string reason)
-    : keyword_(std::move(keyword)), record_(std::move(record)), reason_(std::move(reason)) {}
-
-AudioClip OfflineAudioClip::Read(std::string_view /*keyword*/, RecordReader& /*reader*/,
-                                 MediaContext& /*context*/) {
-  return AudioClip();
+std::string AppendedSince(const MessageText& messages, const std::string& before) {
+  const std::string& now = messages.Get();
+  if (now.size() >= before.size() && now.compare(0, before.size(), before) == 0)
+    return now.substr(before.size());
+  return now;
 }
 
-AudioClip OfflineAudioClip::Open(std::string_view /*keyword*/, const OfflineRecord& /*record*/,
-                                 MediaContext& /*context*/, std::string* /*reason*/) {
+bool IsOn(std::string_view value) {
+  return SameWord(value.substr(0, 2), "ON");
+}
+
+} // namespace
+
+OfflineAudioClip::OfflineAudioClip(std::string keyword, OfflineRecord record, std::string reason)
+    : keyword_(std::move(keyword)), record_(std::move(record)), reason_(std::move(reason)) {
+  fileName_ = record_.File();
+  // The values as the record gives them; what the record lacks keeps the default of a clip.
+  beginSample_ = std::max(record_.Number("StartSample").value_or(0), 0);
+  length_ = std::max(record_.Number("TotalSample").value_or(0), 0);
+  endSample_ = beginSample_ + length_ - 1;
+  playFrame_ = record_.Number("PlayFrame").value_or(playFrame_);
+  volume_ = record_.Number("Volume").value_or(volume_);
+  if (const auto over = record_.Value("OverClip"))
+    overClip_ = IsOn(*over);
+}
+
+AudioClip OfflineAudioClip::Read(std::string_view keyword, RecordReader& reader, MediaContext& context) {
+  OfflineRecord record;
+  if (!OfflineRecord::Capture(reader, !AudioClipKinds::HasRecord(keyword), &context.Messages(),
+                              "音声クリップ", record))
+    return AudioClip();
+  std::string reason;
+  if (AudioClip clip = Open(keyword, record, context, &reason))
+    return clip;
+  return AudioClip::Make<OfflineAudioClip>(std::string(keyword), std::move(record), std::move(reason));
+}
+
+AudioClip OfflineAudioClip::Open(std::string_view keyword, const OfflineRecord& record, MediaContext& context,
+                                 std::string* reason) {
+  if (!AudioClipKinds::HasRecord(keyword)) {
+    if (reason)
+      *reason = std::string(AudioClipKinds::UnknownKind()) + std::string(keyword);
+    return AudioClip();
+  }
+  MessageText& messages = context.Messages();
+  const std::string before = messages.Get();
+  RecordReader replay(record.Text(), record.Folder());
+  AudioClip clip = AudioClipKinds::LoadRecord(keyword, replay, context);
+  if (clip && clip->IsValid()) {
+    const std::int64_t first = record.Number("StartSample").value_or(0);
+    if (const auto total = record.Number("TotalSample"); total && *total > 0)
+      clip->SetReadLoss(
+          OfflineCause::Shortfall("サンプル", first, first + *total - 1, clip->GetSourceLength()));
+    return clip;
+  }
+  const std::string said = AppendedSince(messages, before);
+  messages.Set(before);
+  if (reason)
+    *reason = OfflineCause::Of(record.File(), keyword, said);
   return AudioClip();
 }
 
 OfflineRecord OfflineAudioClip::Record() const {
-  return record_;
+  OfflineRecord record = record_;
+  // Only what changed since reading is written anew, so that an untouched record stays as read.
+  if (playFrame_ != record_.Number("PlayFrame").value_or(0))
+    record.SetValue("PlayFrame", std::to_string(playFrame_));
+  if (volume_ != record_.Number("Volume").value_or(256))
+    record.SetValue("Volume", std::to_string(volume_));
+  const auto over = record_.Value("OverClip");
+  if (overClip_ != (over ? IsOn(*over) : true))
+    record.SetValue("OverClip", overClip_ ? "ON" : "OFF");
+  return record;
 }
 
-AudioClip OfflineAudioClip::Revive(MediaContext& /*context*/) const {
-  return AudioClip();
+AudioClip OfflineAudioClip::Revive(MediaContext& context) const {
+  return Open(keyword_, Record(), context);
 }
 
-AudioClip OfflineAudioClip::Relink(const std::filesystem::path& /*file*/, MediaContext& /*context*/) const {
-  return AudioClip();
+AudioClip OfflineAudioClip::Relink(const std::filesystem::path& file, MediaContext& context) const {
+  OfflineRecord record = Record();
+  record.SetFile(file);
+  std::string reason;
+  if (AudioClip clip = Open(keyword_, record, context, &reason))
+    return clip;
+  return AudioClip::Make<OfflineAudioClip>(keyword_, std::move(record), std::move(reason));
 }
 
 } // namespace rw

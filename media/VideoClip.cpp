@@ -5,7 +5,7 @@ namespace rw {
 pVideoClip::pVideoClip(const pVideoClip& other)
     : RefCounted(), fileName_(other.fileName_), width_(other.width_), height_(other.height_),
       length_(other.length_), beginFrame_(other.beginFrame_), endFrame_(other.endFrame_),
-      audio_(other.audio_) {}
+      audio_(other.audio_), readLoss_(other.readLoss_) {}
 
 VideoClip pVideoClip::Rebuild() {
   return VideoClip::Share(this);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace rw {
 
@@ -24,8 +25,8 @@ class AviStream;
 class pVideoClip : public RefCounted {
 public:
   pVideoClip() = default;
-  // Copies file name, size, length, begin and end and shares the audio; the loaded volume is
-  // not copied.
+  // Copies file name, size, length, begin and end and what reading lost, and shares the audio;
+  // the loaded volume is not copied.
   pVideoClip(const pVideoClip& other);
   ~pVideoClip() override = default;
 
@@ -43,6 +44,10 @@ public:
   virtual std::int32_t GetBeginFrame() const { return -1; }
   virtual std::int32_t GetEndFrame() const { return -1; }
   virtual bool HasBeginEnd() const { return false; }
+  // Whether the kind's record gives the cut's length (StartFrame and EndFrame, or TotalFrame). A
+  // kind whose record does not is written with the length in a Frames key, so that the cut
+  // keeps its length when it is read while its file does not open.
+  virtual bool RecordsLength() const { return true; }
   virtual std::int32_t GetSourceLength() const { return -1; }
   virtual bool IsValid() const { return false; }
   // An entry kept in place of a cut whose file does not open (OfflineClip); never valid.
@@ -67,6 +72,10 @@ public:
   const std::filesystem::path& FileName() const { return fileName_; }
   std::int32_t Length() const { return length_; }
   std::int32_t LoadedVolume() const { return loadedVolume_; }
+  // What reading the cut's record lost: its file opened but holds fewer frames than the record
+  // asks for (a damaged or shortened file). Empty when nothing was lost.
+  const std::string& ReadLoss() const { return readLoss_; }
+  void SetReadLoss(std::string note) { readLoss_ = std::move(note); }
   const AudioClip& Audio() const { return audio_; }
 
 protected:
@@ -78,6 +87,7 @@ protected:
   std::int32_t endFrame_ = 0;
   std::int32_t loadedVolume_ = -1;
   AudioClip audio_;
+  std::string readLoss_;
 
   friend class VideoClip;
   friend class VideoClipRecord;

@@ -6,11 +6,15 @@
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
 #include "base/RecordWriter.h"
+#include "media/OfflineClip.h"
 
 #include <string>
 
 namespace rw {
 bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int level) {
+  // An offline cut writes back the record it was read from.
+  if (const auto* offline = dynamic_cast<const OfflineClip*>(&clip))
+    return offline->Record().Write(writer, level);
   writer.Begin(level);
   const int inner = level + 1;
   bool ok = true;
@@ -19,8 +23,10 @@ bool VideoClipRecord::Write(const pVideoClip& clip, RecordWriter& writer, int le
   if (clip.HasBeginEnd()) {
     writer.Key(inner, "StartFrame", clip.GetBeginFrame());
     writer.Key(inner, "EndFrame", clip.GetEndFrame());
-  } else {
+  } else if (clip.RecordsLength()) {
     writer.Key(inner, "TotalFrame", clip.length_);
+  } else {
+    writer.Key(inner, "Frames", clip.length_);
   }
   if (clip.audio_ && clip.audio_->IsValid())
     writer.Key(inner, "Volume", clip.audio_->Volume());

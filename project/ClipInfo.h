@@ -34,7 +34,9 @@ struct ClipInfo {
   std::int32_t Length() const { return clip.IsNull() ? -1 : clip->Length(); }
   // The incoming transition's length; 0 for an empty handle.
   std::int32_t TransLength() const { return trans.IsNull() ? 0 : trans->Length(); }
-  bool HasValidClip() const { return !clip.IsNull() && clip->IsValid(); }
+  // The entry holds a cut that stands on the timeline: a valid one, or an offline one kept in
+  // place of a file that does not open (it has its length and its picture, but no source).
+  bool HasValidClip() const { return !clip.IsNull() && (clip->IsValid() || clip->IsOffline()); }
 
   // Sets the cut's source begin frame. When the cut changed, the audio set becomes a new set of
   // the members whose anchor, moved by the change of the begin frame, still lies inside the cut.

@@ -3,9 +3,9 @@
 #include "base/MessageText.h"
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
-#include "media/AudioClipKinds.h"
 #include "media/MediaContext.h"
-#include "media/VideoClipKinds.h"
+#include "media/OfflineAudioClip.h"
+#include "media/OfflineClip.h"
 #include "project/VideoProject.h"
 #include "render/TransitionKinds.h"
 
@@ -113,17 +113,6 @@ private:
 };
 
 // The clip list block after the "ClipInfo" line, read into `list` (detached by the caller).
-// A clip record of the kind `keyword` names: the clip when it is valid, else null. The block of
-// a kind that reads no records is skipped.
-template <class Clip>
-Clip ReadClip(std::string_view keyword, RecordReader& reader, MediaContext& context, MessageText& messages) {
-  const bool known = ClipKindTable<Clip>::HasRecord(keyword);
-  Clip clip = ClipKindTable<Clip>::LoadRecord(keyword, reader, context);
-  if (!known)
-    SkipBlock(reader, messages);
-  return clip && clip->IsValid() ? clip : Clip();
-}
-
 bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& context) {
   MessageText& messages = context.Messages();
   if (!ReadToBegin(reader, messages))
@@ -148,10 +137,10 @@ bool ReadClipList(RecordReader& reader, pVideoClipList& list, MediaContext& cont
       if (TransitionKinds::IndexOf(line.value) < 0)
         SkipBlock(reader, messages);
     } else if (SameWord(line.key, "Audio")) {
-      if (const AudioClip clip = ReadClip<AudioClip>(line.value, reader, context, messages))
+      if (const AudioClip clip = OfflineAudioClip::Read(line.value, reader, context))
         pendingAudio->Append(clip);
     } else if (SameWord(line.key, "Clip")) {
-      if (const VideoClip clip = ReadClip<VideoClip>(line.value, reader, context, messages))
+      if (const VideoClip clip = OfflineClip::Read(line.value, reader, context))
         entries.Add(clip, pendingTrans, pendingAudio);
       pendingTrans = TransitionKinds::MakeEmpty();
       pendingAudio = AudioClipSet::New();

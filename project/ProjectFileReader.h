@@ -11,10 +11,12 @@ class VideoProject;
 
 // Reads the text of a project file into a fresh project: the current frame, the selection and
 // the clip list block. Comments, bare words and unknown keys are ignored at every level; the
-// last occurrence of a top-level key wins. A record that cannot be read (unknown kind, broken
-// block, source file that does not open) is left out with its message in the project's
-// MessageText, and a cut that is left out takes the transition and audio clips written before
-// it along.
+// last occurrence of a top-level key wins. A cut or audio clip whose file does not open, or
+// whose kind keyword is unknown, is kept as an offline entry with its record (OfflineClip,
+// OfflineAudioClip); OfflineMedia names them for the user. A record that cannot be read (a
+// broken block, a transition of unknown kind, a cut without a length) is left out with its
+// message in the project's MessageText, and a cut that is left out takes the transition and
+// audio clips written before it along.
 class ProjectFileReader {
 public:
   // The "Select" value: a word and two numbers. Empty when the value has another form or the

@@ -16,6 +16,11 @@ bool Rates(const OutputInfo& output, std::int64_t& rate, std::int64_t& fps) {
   return rate > 0 && fps > 0;
 }
 
+// Whether `clip` has pictures to show: a valid cut, or the placeholder of an offline one.
+bool Drawable(const pVideoClip* clip) {
+  return clip && (clip->IsValid() || clip->IsOffline());
+}
+
 // Whether `header` describes a picture of the same size as `out`.
 bool SameSize(const BitmapInfoHeader& header, const DIB& out) {
   return header.biWidth == out.Width() && header.biHeight == out.Height();
@@ -54,7 +59,7 @@ bool TimelineRenderer::Frame(const pVideoClipList& list, DIB& out, const ClipPos
     return false;
   pVideoClip* cut = pos.info.clip.Get();
   const std::int32_t f = pos.frame;
-  if (pos.index < 0 || f < 0 || !cut || !cut->IsValid() || f >= cut->Length()) {
+  if (pos.index < 0 || f < 0 || !Drawable(cut) || f >= cut->Length()) {
     out.Clear();
     return true;
   }
@@ -72,7 +77,7 @@ bool TimelineRenderer::Frame(const pVideoClipList& list, DIB& out, const ClipPos
   const ClipInfo& before = list.EntryAt(pos.index - 1);
   pVideoClip* earlier = before.clip.Get();
   const std::int32_t g = f + before.Length() - t;
-  if (earlier && earlier->IsValid() && g >= 0 && g < earlier->Length())
+  if (Drawable(earlier) && g >= 0 && g < earlier->Length())
     ScaleFrame(earlier, g, outgoing_, quick);
   else
     outgoing_.Clear();

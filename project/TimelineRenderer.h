@@ -48,8 +48,8 @@ public:
   // Inside a transition (frame f below the length T of the transition into the cut) step f
   // of the transition composes frame len - T + f of the earlier cut with frame f of the cut.
   // Elsewhere the cut's frame f is scaled into `out`. A position without a drawable frame
-  // gives black. The earlier cut's picture is copied before the later cut's frame is asked
-  // for, so two cuts reading one decoder compose correctly.
+  // gives black; an offline cut gives its placeholder picture. The earlier cut's picture is copied before the
+  // later cut's frame is asked for, so two cuts reading one decoder compose correctly.
   //
   // The quick picture, for the editor, takes the frames as the cuts deliver them (their
   // display copies) and scales them to the nearest pixel: the transition's preview variant. The

@@ -101,7 +101,7 @@ TEST_F(ProjectFileReadTest, SelectValueForms) {
   EXPECT_EQ(huge->end, -2147483647 - 1);
 }
 
-TEST_F(ProjectFileReadTest, UnknownCutIsSkippedWithItsTransitionAndAudio) {
+TEST_F(ProjectFileReadTest, UnknownCutIsKeptOfflineWithItsTransitionAndAudio) {
   WriteToneWav(dir / "a.wav", 1000, 1, 16, 22050);
   const std::string audio = "  Audio: WAV\n  begin\n    FileName: a.wav\n    TotalSample: 500\n  end\n";
   // The unknown block holds lines that would mean something to the list: none of them counts.
@@ -111,51 +111,62 @@ TEST_F(ProjectFileReadTest, UnknownCutIsSkippedWithItsTransitionAndAudio) {
                                        Trans("Overlap", 5) + audio + Mat(20, 3))))
       << messages.Get();
   const pVideoClipList& list = project.List();
-  ASSERT_EQ(list.Count(), 3);
+  ASSERT_EQ(list.Count(), 4);
   EXPECT_EQ(RedOf(list.EntryAt(0)), 1);
-  EXPECT_EQ(RedOf(list.EntryAt(1)), 2);
-  EXPECT_FALSE(list.EntryAt(1).trans.IsPresent()); // the next cut starts without a transition
-  EXPECT_EQ(list.EntryAt(1).audio.Count(), 0);
-  EXPECT_EQ(list.EntryAt(2).trans.Length(), 5);
-  EXPECT_EQ(list.EntryAt(2).audio.Count(), 1);
+  EXPECT_TRUE(list.EntryAt(1).clip->IsOffline());
+  EXPECT_EQ(list.EntryAt(1).clip->GetKindName(), "Hologram");
+  EXPECT_EQ(list.EntryAt(1).clip->OfflineReason(), "不明なクリップの種類です: Hologram");
+  EXPECT_EQ(list.EntryAt(1).trans.Length(), 10);
+  EXPECT_EQ(list.EntryAt(1).audio.Count(), 1);
+  EXPECT_EQ(RedOf(list.EntryAt(2)), 2);
+  EXPECT_FALSE(list.EntryAt(2).trans.IsPresent());
+  EXPECT_EQ(list.EntryAt(2).audio.Count(), 0);
+  EXPECT_EQ(list.EntryAt(3).trans.Length(), 5);
+  EXPECT_EQ(list.EntryAt(3).audio.Count(), 1);
   EXPECT_EQ(list.Output().VideoWidth(), 0);
-  EXPECT_NE(messages.Get().find("Hologram"), std::string::npos) << messages.Get();
 }
 
-TEST_F(ProjectFileReadTest, UnknownTransitionAndAudioKindsAreSkipped) {
+TEST_F(ProjectFileReadTest, UnknownTransitionIsSkippedAndUnknownAudioKept) {
   const std::string entries = Mat(40, 1) + "  Trans: Spiral\n  begin\n    TransFrame: 9\n  end\n" +
                               "  Audio: MIDI\n  begin\n    FileName: tune.mid\n  end\n" + Mat(30, 2) +
                               Mat(5, 3);
   ASSERT_TRUE(OpenText(Project("", entries))) << messages.Get();
   ASSERT_EQ(project.List().Count(), 3);
   EXPECT_FALSE(project.List().EntryAt(1).trans.IsPresent());
-  EXPECT_EQ(project.List().EntryAt(1).audio.Count(), 0);
+  ASSERT_EQ(project.List().EntryAt(1).audio.Count(), 1);
+  EXPECT_TRUE(project.List().EntryAt(1).audio.At(0)->IsOffline());
   EXPECT_NE(messages.Get().find("Spiral"), std::string::npos);
-  EXPECT_NE(messages.Get().find("MIDI"), std::string::npos);
+  EXPECT_NE(project.List().EntryAt(1).audio.At(0)->OfflineReason().find("MIDI"), std::string::npos);
 }
 
-TEST_F(ProjectFileReadTest, CutWhoseFileDoesNotOpenIsLeftOutWithWhatCameBefore) {
+TEST_F(ProjectFileReadTest, CutWhoseFileDoesNotOpenIsKeptOfflineWithWhatCameBefore) {
   WriteToneWav(dir / "a.wav", 1000, 2, 16, 44100);
   const std::string entries = Mat(40, 1) + Trans("Overlap", 10) +
                               "  Audio: WAV\n  begin\n    FileName: a.wav\n  end\n"
                               "  Clip: PIC\n  begin\n    FileName: missing.bmp\n    TotalFrame: 30\n  end\n" +
                               Mat(30, 2);
   ASSERT_TRUE(OpenText(Project("", entries))) << messages.Get();
-  ASSERT_EQ(project.List().Count(), 2);
-  EXPECT_FALSE(project.List().EntryAt(1).trans.IsPresent());
-  EXPECT_EQ(project.List().EntryAt(1).audio.Count(), 0);
-  EXPECT_NE(messages.Get().find("missing.bmp"), std::string::npos) << messages.Get();
+  ASSERT_EQ(project.List().Count(), 3);
+  const ClipInfo& kept = project.List().EntryAt(1);
+  EXPECT_TRUE(kept.clip->IsOffline());
+  EXPECT_EQ(kept.clip->FileName(), dir / "missing.bmp");
+  EXPECT_EQ(kept.clip->OfflineReason(), "見つかりません");
+  EXPECT_EQ(kept.Length(), 30);
+  EXPECT_EQ(kept.trans.Length(), 10);
+  EXPECT_EQ(kept.audio.Count(), 1);
+  EXPECT_EQ(project.List().TotalFrames(), 90);
 }
 
-TEST_F(ProjectFileReadTest, AudioWhoseFileDoesNotOpenIsLeftOutAlone) {
+TEST_F(ProjectFileReadTest, AudioWhoseFileDoesNotOpenIsKeptOffline) {
   WriteToneWav(dir / "a.wav", 1000, 2, 16, 44100);
   const std::string entries = Mat(40, 1) + "  Audio: WAV\n  begin\n    FileName: gone.wav\n  end\n" +
                               "  Audio: WAV\n  begin\n    FileName: a.wav\n    PlayFrame: 3\n  end\n" +
                               Mat(30, 2);
   ASSERT_TRUE(OpenText(Project("", entries)));
   ASSERT_EQ(project.List().Count(), 2);
-  ASSERT_EQ(project.List().EntryAt(1).audio.Count(), 1);
-  EXPECT_EQ(project.List().EntryAt(1).audio.At(0)->PlayFrame(), 3);
+  ASSERT_EQ(project.List().EntryAt(1).audio.Count(), 2);
+  EXPECT_TRUE(project.List().EntryAt(1).audio.At(0)->IsOffline());
+  EXPECT_EQ(project.List().EntryAt(1).audio.At(1)->PlayFrame(), 3);
 }
 
 TEST_F(ProjectFileReadTest, TransitionsThatDoNotFit) {
