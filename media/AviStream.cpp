@@ -1,6 +1,7 @@
 #include "media/AviStream.h"
 
 #include "base/MessageText.h"
+#include "media/AviOdmlIndexCheck.h"
 #include "media/AviPictureParser.h"
 #include "media/AviStreamHeaders.h"
 #include "media/FileIdentity.h"
@@ -132,9 +133,16 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
   if (!avi || probed != avi)
     return Fail(messages, MessageText::Quoted(fileName_) + "はAVIファイルではありません");
 
+  // OpenDML indexes that claim more entries than they hold are left to the side (libavformat
+  // would read on past them): the file is then read through as one without index.
+  const bool indexesSound = AviOdmlIndexCheck::IsSound(file_);
   Demuxer d;
-  int error = 0;
-  d.format = ff::OpenInput(fileName_, avi, error);
+  ff::Dictionary options;
+  if (!indexesSound)
+    options.Set("use_odml", "0");
+  AVFormatContext* opened = nullptr;
+  if (avformat_open_input(&opened, fileName_.c_str(), avi, options.Address()) >= 0)
+    d.format.reset(opened);
   if (!d.format)
     return Fail(messages, MessageText::Quoted(fileName_) + "はAVIファイルとして読めません");
   AVFormatContext* fc = d.format.get();
@@ -171,7 +179,7 @@ bool pAviStream::Open(const std::filesystem::path& file, MessageText& messages) 
       d.audio = -1;
   }
 
-  if (!ReadIndexes(d))
+  if (!indexesSound || !ReadIndexes(d))
     Scan(d, true, d.audio >= 0);
   else if (d.audio >= 0 && audio_.Length() == 0)
     Scan(d, false, true);

@@ -1,13 +1,15 @@
 // Opens arbitrary AVI files through the same path as the editor (libavformat identifies and
 // parses them, the stream reads index, pictures and sound), then decodes and reads from what
-// was accepted. The first byte chooses the file: 0 takes the rest of the input as the file
-// itself; 1 to 5 take a small generated movie and overwrite bytes of it, three input bytes per
-// change (a position scaled to the file's size and the new value), a leftover byte cutting
-// the file short.
+// was accepted. The first byte chooses the file (modulo 8): 0 takes the rest of the input as the
+// file itself; 1 to 7 take a small generated movie and overwrite bytes of it, three input bytes
+// per change (a position scaled to the file's size and the new value), a leftover byte cutting
+// the file short. Movies 6 and 7 are OpenDML files in two RIFF parts, 7 with an index of indexes
+// that claims 0x7fffffff entries.
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/AviClip.h"
 #include "media/MediaContext.h"
+#include "tests/media/AviOdmlTestFile.h"
 #include "tests/support/TestAvi.h"
 
 #include <array>
@@ -38,10 +40,18 @@ struct Cleanup {
 };
 
 const std::vector<std::uint8_t>& Base(int kind) {
-  static std::array<std::vector<std::uint8_t>, 6> bases;
+  static std::array<std::vector<std::uint8_t>, 8> bases;
   std::vector<std::uint8_t>& base = bases[static_cast<std::size_t>(kind)];
   if (!base.empty())
     return base;
+  if (kind >= 6) {
+    rw::test::OdmlAviOptions odml;
+    odml.legacyIndex = true;
+    if (kind == 7)
+      odml.superCount = 0x7fffffff;
+    base = rw::test::MakeOdmlAvi(odml);
+    return base;
+  }
   using rw::test::TestAviCodec;
   rw::test::TestAviOptions o;
   o.width = 32;
@@ -84,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0)
     return 0;
   std::vector<std::uint8_t> bytes;
-  const int kind = data[0] % 6;
+  const int kind = data[0] % 8;
   if (kind == 0) {
     bytes.assign(data + 1, data + size);
   } else {
