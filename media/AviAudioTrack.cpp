@@ -5,6 +5,9 @@
 #include <limits>
 
 namespace rw {
+namespace {
+constexpr std::int64_t kConvertBytes = std::int64_t{1} << 20;
+}
 
 void AviAudioTrack::Clear() {
   source_ = PcmFormat{};
@@ -63,10 +66,17 @@ bool AviAudioTrack::Read(const AviFile& file, void* dest, std::int32_t first, st
     if (!ReadBytes(file, first * block, n * block, out))
       return false;
   } else {
-    std::vector<std::uint8_t> raw(static_cast<std::size_t>(n * block));
-    if (!ReadBytes(file, first * block, n * block, raw.data()))
-      return false;
-    source_.ToDelivered(raw.data(), n, out);
+    // Converted a piece at a time: the buffer stays small whatever the file's channel count.
+    const auto piece =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(kConvertBytes / block, 1, std::max(n, 1)));
+    std::vector<std::uint8_t> raw(static_cast<std::size_t>(piece * block));
+    for (std::int32_t done = 0; done < n;) {
+      const std::int32_t m = std::min(piece, n - done);
+      if (!ReadBytes(file, (first + done) * block, m * block, raw.data()))
+        return false;
+      source_.ToDelivered(raw.data(), m, out + static_cast<std::size_t>(done) * BlockAlign());
+      done += m;
+    }
   }
   // Past the end of the stream: silence.
   const std::size_t done = static_cast<std::size_t>(n) * static_cast<std::size_t>(BlockAlign());

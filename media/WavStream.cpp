@@ -18,8 +18,10 @@ constexpr std::uint16_t kTagExtensible = 0xFFFE;
 // The sub-format GUID of the extensible format after its first two bytes (the format tag).
 constexpr std::uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-// Frames converted per piece when the file's layout is not the delivered one.
+// Frames converted per piece when the file's layout is not the delivered one, and the most
+// bytes such a piece may take (frames of many channels make fewer frames a piece).
 constexpr std::int32_t kConvertPiece = 4096;
+constexpr std::int64_t kConvertBytes = std::int64_t{1} << 20;
 
 // Little-endian reads from a file of known length.
 class ChunkInput {
@@ -176,9 +178,11 @@ bool pWavStream::Read(void* dest, std::int32_t first, std::int32_t count) {
            static_cast<std::size_t>(count);
 
   auto* out = static_cast<std::uint8_t*>(dest);
-  std::vector<std::uint8_t> piece(sourceBlock * static_cast<std::size_t>(std::min(count, kConvertPiece)));
+  const auto frames = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(kConvertBytes / source_.BlockSize(), 1, std::min(count, kConvertPiece)));
+  std::vector<std::uint8_t> piece(sourceBlock * static_cast<std::size_t>(frames));
   while (count > 0) {
-    const std::int32_t n = std::min(count, kConvertPiece);
+    const std::int32_t n = std::min(count, frames);
     if (std::fread(piece.data(), sourceBlock, static_cast<std::size_t>(n), f) != static_cast<std::size_t>(n))
       return false;
     source_.ToDelivered(piece.data(), n, out);
