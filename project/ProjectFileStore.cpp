@@ -2,13 +2,16 @@
 
 #include "base/MessageText.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +73,36 @@ fs::path ScratchName(const fs::path& folder, const fs::path& base) {
   return folder / name;
 }
 
+// Whether `name` is the form ScratchName gives for `base`: "." + base + "." + eight lowercase hex
+// digits + ".tmp".
+bool IsScratchNameOf(const std::string& name, const std::string& base) {
+  const std::size_t digits = base.size() + 2;
+  if (name.size() != digits + 8 + 4 || name[0] != '.' || name.compare(1, base.size(), base) != 0 ||
+      name[digits - 1] != '.' || name.compare(digits + 8, 4, ".tmp") != 0)
+    return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(digits),
+                     name.begin() + static_cast<std::ptrdiff_t>(digits + 8),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// The descriptor and the name still reach the same file.
+bool SameFile(int fd, const fs::path& name) {
+  struct stat a {
+  }, b{};
+  return ::fstat(fd, &a) == 0 && ::lstat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+// Locks a scratch file just created as `fd` for the whole save, so that the leftover sweep of
+// another save (which takes only files nobody holds locked) never removes it. False when a sweep
+// removed the name between its creation and the lock: the save then takes another name. Where
+// the file system has no locks, a sweep cannot lock either and leaves every file alone.
+bool ClaimScratch(int fd, const fs::path& name) {
+  if (::flock(fd, LOCK_EX) != 0)
+    return true;
+  return SameFile(fd, name);
+}
+
 // The steps of one save. The calls that move the save forward consult the fault hook; the
 // calls that undo a failed save do not.
 class Saver {
@@ -78,20 +111,27 @@ public:
       : messages_(messages), faults_(faults) {}
 
   // Writes `text` to a new scratch file in `folder`, flushed to the disk, with the permissions
-  // `mode` when given (else those of a new file).
+  // `mode` when given (else those of a new file). `lock` keeps the file locked until it is
+  // closed, which the caller does once the scratch file has its final name.
   bool WriteScratch(const fs::path& folder, const fs::path& base, std::string_view text, const mode_t* mode,
-                    fs::path& scratch) {
+                    fs::path& scratch, FileDescriptor& lock) {
     FileDescriptor fd;
     for (int attempt = 0;; ++attempt) {
       scratch = ScratchName(folder, base);
       if (Fault("create", EIO))
         return Report("一時ファイル " + scratch.string() + " を作れません");
       fd.Reset(::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-      if (fd.Valid())
+      if (fd.Valid() && ClaimScratch(fd.Get(), scratch))
         break;
+      if (fd.Valid()) {
+        fd.Reset(-1);
+        errno = EEXIST;
+      }
       if (errno != EEXIST || attempt >= 100)
         return Report("一時ファイル " + scratch.string() + " を作れません");
     }
+    // A second descriptor of the same open file keeps the lock after the checked close below.
+    lock.Reset(::dup(fd.Get()));
     if (mode)
       ::fchmod(fd.Get(), *mode);
     bool ok = true;
@@ -130,6 +170,11 @@ public:
   // Makes `dest` a complete copy of `source`, replacing it at once: a second name of the same
   // file where the file system allows it, else a copied file.
   bool Duplicate(const fs::path& source, const fs::path& dest) {
+    // The scratch name is a second name of `source`: a shared lock on it keeps a sweep away
+    // until the name has been renamed (never waited for: a lock held elsewhere only loses that).
+    FileDescriptor guard(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (guard.Valid())
+      ::flock(guard.Get(), LOCK_SH | LOCK_NB);
     fs::path scratch;
     for (int attempt = 0;; ++attempt) {
       scratch = ScratchName(dest.parent_path(), dest);
@@ -199,7 +244,8 @@ private:
     const bool known = ::stat(source.c_str(), &st) == 0;
     const mode_t mode = st.st_mode & 07777;
     fs::path scratch;
-    if (!WriteScratch(dest.parent_path(), dest, bytes, known ? &mode : nullptr, scratch))
+    FileDescriptor lock;
+    if (!WriteScratch(dest.parent_path(), dest, bytes, known ? &mode : nullptr, scratch, lock))
       return false;
     if (!Rename(scratch, dest)) {
       ::unlink(scratch.c_str());
@@ -253,7 +299,8 @@ bool ProjectFileStore::Write(const fs::path& file, std::string_view text, Messag
   const bool rotate = existed && backup != target && hold != target;
 
   fs::path scratch;
-  if (!saver.WriteScratch(folder, target, text, existed ? &mode : nullptr, scratch))
+  FileDescriptor scratchLock;
+  if (!saver.WriteScratch(folder, target, text, existed ? &mode : nullptr, scratch, scratchLock))
     return false;
 
   bool held = false;           // hold is the earlier backup
@@ -305,7 +352,41 @@ bool ProjectFileStore::Write(const fs::path& file, std::string_view text, Messag
   // Done: the earlier backup (or one left by an interrupted save) is no longer needed.
   if (hold != target)
     ::unlink(hold.c_str());
+  scratchLock.Close();
+  RemoveLeftovers(target);
   return true;
+}
+
+int ProjectFileStore::RemoveLeftovers(const fs::path& file) {
+  std::error_code ec;
+  const fs::path target = fs::absolute(file, ec);
+  if (ec || target.filename().empty())
+    return 0;
+  const std::string bases[] = {target.filename().string(), BackupName(target).filename().string(),
+                               HoldName(target).filename().string()};
+  std::vector<fs::path> found;
+  for (fs::directory_iterator it(target.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (std::any_of(std::begin(bases), std::end(bases),
+                    [&](const std::string& base) { return IsScratchNameOf(name, base); }))
+      found.push_back(it->path());
+  }
+  int removed = 0;
+  for (const fs::path& leftover : found) {
+    // Not followed through links, not blocking on pipes; write-only files are opened for writing.
+    FileDescriptor fd(::open(leftover.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!fd.Valid() && errno == EACCES)
+      fd.Reset(::open(leftover.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat st {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    // A save still writing holds its scratch file locked; so does a file system without locks.
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || !SameFile(fd.Get(), leftover))
+      continue;
+    if (::unlink(leftover.c_str()) == 0)
+      ++removed;
+  }
+  return removed;
 }
 
 bool ProjectFileStore::Read(const fs::path& file, std::string& text, MessageText& messages) {

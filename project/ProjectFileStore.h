@@ -20,7 +20,8 @@ class MessageText;
 //
 // Every name changes by an atomic rename, so whenever the process or the machine stops, the
 // file holds the old or the new text complete and ".$WE" a complete earlier version. A save
-// that fails undoes what it did: every file is left as it was.
+// that fails undoes what it did: every file is left as it was. A save that succeeds removes the
+// scratch files that killed saves of the same project left behind.
 class ProjectFileStore {
 public:
   // Consulted before each file system call of a save with the call's name ("create", "write",
@@ -37,6 +38,11 @@ public:
   // to `messages` when something fails.
   static bool Write(const std::filesystem::path& file, std::string_view text, MessageText& messages,
                     const FaultHook& faults = {});
+
+  // Removes the scratch files of `file` in its folder that no save is writing: the hidden
+  // ".<name>.<8 hex digits>.tmp" of its own name and of its ".$WE" and ".$W$" names, which a save
+  // holds locked (flock) from their creation to their rename. Answers how many went.
+  static int RemoveLeftovers(const std::filesystem::path& file);
 
   // The whole contents of `file`, which must be a regular file of at most kMaxReadSize bytes.
   static constexpr std::uintmax_t kMaxReadSize = std::uintmax_t{1} << 30;
