@@ -9,8 +9,8 @@
 namespace rw {
 
 // The picture an offline cut shows: dark diagonal stripes with a panel that says "MISSING" in
-// large letters and, below it, the name of the file, drawn with a small built-in 5 x 7 font so
-// that nobody takes it for black footage. Characters the font does not have show as "?".
+// large letters and, below it, the name of the file, drawn with a small built-in 5 x 7 font (with descenders)
+// so that nobody takes it for black footage. Characters the font does not have show as "?".
 class OfflinePicture {
 public:
   static constexpr std::string_view kWord = "MISSING";
