@@ -174,7 +174,7 @@ void TMainForm::Tell(const std::string& text) {
 }
 
 bool TMainForm::TellOffline(const pVideoClipList& list) {
-  const std::string notice = OfflineMedia::Message(OfflineMedia::List(list));
+  const std::string notice = OfflineMedia::Message(OfflineMedia::List(list), OfflineMedia::Damaged(list));
   if (notice.empty())
     return false;
   Tell(view::WindowTexts::Shortened(notice, kListLines));

@@ -49,8 +49,8 @@ public:
   void ShowMessages();
   // A message box with the window's caption.
   void Tell(const std::string& text);
-  // The one message naming the files of `list` that did not open (its entries are offline);
-  // false, without a message, when all opened.
+  // The one message naming the files of `list` that did not open (its entries are offline) and
+  // those that opened shorter than their records; false, without a message, when all opened whole.
   bool TellOffline(const pVideoClipList& list);
   // Lines of a list of files shown in a message box; the rest are counted.
   static constexpr std::size_t kListLines = 30;

@@ -12,10 +12,15 @@ namespace rw::cli {
 bool CliProject::Open(const std::filesystem::path& file) {
   if (!OpenQuietly(file))
     return false;
-  const std::string notice = OfflineMedia::Message(OfflineMedia::List(project_.List()));
+  Announce();
+  return true;
+}
+
+void CliProject::Announce() {
+  const pVideoClipList& list = project_.List();
+  const std::string notice = OfflineMedia::Message(OfflineMedia::List(list), OfflineMedia::Damaged(list));
   if (!notice.empty())
     Error(notice);
-  return true;
 }
 
 bool CliProject::OpenQuietly(const std::filesystem::path& file) {

@@ -24,10 +24,13 @@ public:
   CliProject& operator=(const CliProject&) = delete;
 
   // Opens the project. Entries whose files do not open stay in it offline; the one message naming
-  // them is printed on standard error, and the command carries on.
+  // them (and the files that opened shorter than their records) is printed on standard error,
+  // and the command carries on.
   bool Open(const std::filesystem::path& file);
   // The same without that message, for a command that reports those files itself.
   bool OpenQuietly(const std::filesystem::path& file);
+  // Prints that message, when there is one.
+  void Announce();
 
   VideoProject& Project() { return project_; }
   MediaContext& Context() { return context_; }

@@ -143,6 +143,7 @@ int CompileCommand::Run(const std::vector<std::string>& args) {
   // names them all.
   if (const std::vector<OfflineFile> offline = OfflineMedia::List(p.List()); !offline.empty())
     return CliProject::Error(MovieCompile::OfflineRefusal(offline));
+  cli.Announce(); // files that opened shorter than their records
   // Records that could not be read were left out of the project: say so before compiling without them.
   if (!cli.Messages().Empty())
     std::fprintf(stderr, "reelwright-cli: warning: %s%s", cli.Messages().Get().c_str(),

@@ -246,6 +246,17 @@ private slots:
     QVERIFY(full.find("still29.bmp") >= cut);
   }
 
+  void aShortenedFileIsToldButNotOfferedForSearch() {
+    OfflineSample sample;
+    sample.PutBack();
+    WriteTestMovie(sample.media.avi, 30); // the record asks for frames 0 to 59
+    TestWindow window({sample.project.string()});
+    QCOMPARE(window.prompt.asked.size(), std::size_t{1});
+    QVERIFY(Contains(window.prompt.asked[0], sample.media.avi.string()));
+    QVERIFY(!Offline(window.Project(), 0));
+    QVERIFY(!window.Widgets().Action("MenuRelink")->isEnabled());
+  }
+
   void aProjectWhoseFilesAllOpenSaysNothing() {
     TestWindow window({DemoProject().string()});
     window.Form().show();

@@ -4,6 +4,7 @@
 
 #include "tests/cli/CliRunner.h"
 #include "tests/support/ProjectTestMedia.h"
+#include "tests/support/TestAvi.h"
 
 #include <set>
 
@@ -60,6 +61,24 @@ TEST_F(OfflineCommandTest, InfoMarksOfflineEntriesAfterOneMessage) {
   EXPECT_EQ(Count(out, "\"offline\""), 2u) << out; // the mat opened: no mark
   EXPECT_NE(out.find("\"start\": 45,\n      \"valid\": true,\n      \"transition\""), std::string::npos)
       << out;
+}
+
+TEST_F(OfflineCommandTest, AShortenedFileIsNamedButItsCutStaysAlive) {
+  // 30 frames where the record asks for 0 to 59; the sound put back.
+  std::filesystem::rename(movedWav, media.wav);
+  TestAviOptions options;
+  options.frames = 30;
+  ASSERT_TRUE(WriteTestAvi(media.avi, options));
+  const CliResult result = RunCli({"info", project.string()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(Count(result.err, "reelwright-cli: "), 1u) << result.err;
+  EXPECT_EQ(Count(result.err, media.avi.string()), 1u) << result.err;
+  EXPECT_EQ(Count(result.out, "\"offline\""), 0u) << result.out;
+  // The compile goes ahead with what the file holds, after saying so.
+  const CliResult compile = RunCli(
+      {"compile", project.string(), (dir / "movie.avi").string(), "--codec", "MJPG", "--size", "64x48"});
+  EXPECT_EQ(compile.status, 0) << compile.err;
+  EXPECT_EQ(Count(compile.err, media.avi.string()), 1u) << compile.err;
 }
 
 TEST_F(OfflineCommandTest, FrameDrawsThePlaceholderAndAudioIsSilent) {
