@@ -109,6 +109,11 @@ private slots:
     QVERIFY(Lit(window.Widgets().paintNow->Picture()) > 160 * 120 / 20);
     QVERIFY(Lit(window.Widgets().Slot(0).begin->Picture()) > 0);
     Screenshot(form, "MainFormOfflineCut");
+    QMenu* file = window.Widgets().menus.at("File1");
+    file->popup(form.mapToGlobal(QPoint(0, 20)));
+    QVERIFY(FontCovers(*file, window.Widgets().Action("MenuRelink")->text()));
+    Screenshot(*file, "FileMenuRelink");
+    file->hide();
 
     // Opened again through the menu: told again, once.
     window.files.answers = {sample.project};
