@@ -28,6 +28,9 @@ bool IsOn(std::string_view value) {
 OfflineAudioClip::OfflineAudioClip(std::string keyword, OfflineRecord record, std::string reason)
     : keyword_(std::move(keyword)), record_(std::move(record)), reason_(std::move(reason)) {
   fileName_ = record_.File();
+  settled_ = !fileName_.empty() && OfflineCause::WasRead(reason_);
+  if (settled_)
+    refused_ = FileStamp::Of(fileName_);
   // The values as the record gives them; what the record lacks keeps the default of a clip.
   beginSample_ = std::max(record_.Number("StartSample").value_or(0), 0);
   length_ = std::max(record_.Number("TotalSample").value_or(0), 0);
@@ -88,6 +91,8 @@ OfflineRecord OfflineAudioClip::Record() const {
 }
 
 AudioClip OfflineAudioClip::Revive(MediaContext& context) const {
+  if (settled_ && FileStamp::Of(fileName_) == refused_)
+    return AudioClip();
   return Open(keyword_, Record(), context);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/AudioClip.h"
+#include "media/FileStamp.h"
 #include "media/OfflineRecord.h"
 
 #include <cstdint>
@@ -45,7 +46,8 @@ public:
   // The kept record with the anchor, volume and OverClip as they are now.
   OfflineRecord Record() const;
 
-  // The live clip of the record when its file opens now; null otherwise.
+  // The live clip of the kept record when its file opens now; null otherwise. A file that was read
+  // but refused is not read again until it changes.
   AudioClip Revive(MediaContext& context) const;
   // The record pointed at `file`: the live clip when it opens, else an offline clip of the new
   // file with the reason it does not open.
@@ -55,6 +57,10 @@ private:
   std::string keyword_;
   OfflineRecord record_;
   std::string reason_;
+  // The file as it was when it was found damaged or of a form no reader knows: while it stays so,
+  // reading it again cannot succeed and is not tried.
+  FileStamp refused_;
+  bool settled_ = false;
 };
 
 } // namespace rw

@@ -61,6 +61,10 @@ std::string OfflineCause::Of(const std::filesystem::path& file, std::string_view
   return std::string(kDamaged) + (what.empty() ? std::string(kUnreadable) : what);
 }
 
+bool OfflineCause::WasRead(std::string_view reason) {
+  return reason == kUnsupported || reason.starts_with(kDamaged);
+}
+
 std::string OfflineCause::Shortfall(std::string_view unit, std::int64_t first, std::int64_t last,
                                     std::int64_t available) {
   if (first < 0 || last < first || last < available)

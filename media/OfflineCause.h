@@ -23,6 +23,10 @@ public:
   // pictures, carries the Targa extension) is damaged; any other is not supported.
   static std::string Of(const std::filesystem::path& file, std::string_view keyword, std::string_view said);
 
+  // Whether a reason says that the file was there and was read (damaged, or of a form no reader
+  // knows), so that reading it again unchanged would give the same answer.
+  static bool WasRead(std::string_view reason);
+
   // The note of a file that opened but holds only `available` frames or samples (`unit`) where
   // the record asks for first..last; empty when the range fits.
   static std::string Shortfall(std::string_view unit, std::int64_t first, std::int64_t last,

@@ -26,6 +26,9 @@ std::string AppendedSince(const MessageText& messages, const std::string& before
 OfflineClip::OfflineClip(std::string keyword, OfflineRecord record, std::string reason)
     : keyword_(std::move(keyword)), record_(std::move(record)), reason_(std::move(reason)) {
   fileName_ = record_.File();
+  settled_ = !fileName_.empty() && OfflineCause::WasRead(reason_);
+  if (settled_)
+    refused_ = FileStamp::Of(fileName_);
   width_ = kSourceWidth;
   height_ = kSourceHeight;
   TakeLength();
@@ -121,6 +124,8 @@ bool OfflineClip::SetSize(std::int32_t w, std::int32_t h) {
 }
 
 VideoClip OfflineClip::Revive(MediaContext& context) const {
+  if (settled_ && FileStamp::Of(fileName_) == refused_)
+    return VideoClip();
   return Open(keyword_, record_, context);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/FileStamp.h"
 #include "media/OfflineRecord.h"
 #include "media/VideoClip.h"
 #include "render/DIB.h"
@@ -65,7 +66,8 @@ public:
   const std::string& Keyword() const { return keyword_; }
   const OfflineRecord& Record() const { return record_; }
 
-  // The live cut of the kept record when its file opens now; null otherwise.
+  // The live cut of the kept record when its file opens now; null otherwise. A file that was read
+  // but refused is not read again until it changes.
   VideoClip Revive(MediaContext& context) const;
   // The record pointed at `file`: the live cut when it opens, else an offline cut of the new file
   // with the reason it does not open.
@@ -80,6 +82,10 @@ private:
   std::string keyword_;
   OfflineRecord record_;
   std::string reason_;
+  // The file as it was when it was found damaged or of a form no reader knows: while it stays so,
+  // reading it again cannot succeed and is not tried.
+  FileStamp refused_;
+  bool settled_ = false;
   bool hasBeginEnd_ = false;
   DIB delivered_;
   DIB source_;

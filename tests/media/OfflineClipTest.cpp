@@ -259,6 +259,15 @@ TEST_F(OfflineClipTest, OfflineAudioClipIsSilentAndKeepsItsPlace) {
   EXPECT_EQ(live->Length(), 500);
   EXPECT_FALSE(live->OverClip());
 
+  // A damaged file comes alive once it has been mended.
+  test::WriteBytes(dir / "bad.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
+  const AudioClip bad = ReadAudio("WAV", "begin\n  FileName: bad.wav\nend\n");
+  ASSERT_TRUE(bad && bad->IsOffline());
+  EXPECT_EQ(bad->OfflineReason().rfind("壊れています: ", 0), 0u) << bad->OfflineReason();
+  EXPECT_FALSE(static_cast<const OfflineAudioClip&>(*bad).Revive(context));
+  test::WriteToneWav(dir / "bad.wav", 100, 1, 16, 8000);
+  EXPECT_TRUE(static_cast<const OfflineAudioClip&>(*bad).Revive(context));
+
   // Unknown kinds are kept too, and never come alive.
   const AudioClip midi = ReadAudio("MIDI", "begin\n  FileName: gone.wav\nend\n");
   ASSERT_TRUE(midi && midi->IsOffline());
