@@ -5,6 +5,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace rw {
@@ -12,6 +13,8 @@ namespace {
 
 constexpr std::int32_t kMaxDimension = 16384;
 constexpr std::int64_t kMaxFrameBytes = std::int64_t{256} << 20;
+// Bytes the converter may write past the end of a row.
+constexpr std::size_t kRowSlack = 64;
 
 // The full-range formats of JPEG-style codecs, as their plain equivalents.
 AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange) {
@@ -77,6 +80,7 @@ void pAviFrame::Close() {
   sws_.reset();
   swsColours_ = {};
   pixels_.reset();
+  rows_ = {};
   cachedFrame_ = -1;
   shownPicture_ = -1;
 }
@@ -146,15 +150,31 @@ bool pAviFrame::Convert(const AVFrame& frame) {
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     swsColours_ = colours;
   }
-  // Bottom-up: the first row written is the last of the buffer.
-  std::uint8_t* dest[4] = {pixels_.get() + static_cast<std::ptrdiff_t>(h - 1) * stride_, nullptr, nullptr,
-                           nullptr};
-  const int destStride[4] = {-stride_, 0, 0, 0};
-  if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) == h)
-    return true;
-  shownPicture_ = -1;
-  cachedFrame_ = -1;
-  return false;
+  // libswscale stores whole words and writes past the end of a row when the row does not end
+  // on a word: into the rows of a scratch buffer with room to spare, then copied bottom-up into
+  // the frame buffer, whose row padding stays zero.
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+  const std::size_t scratchStride = (rowBytes + kRowSlack + 63) & ~std::size_t{63};
+  const std::size_t scratchBytes = scratchStride * static_cast<std::size_t>(h) + kRowSlack;
+  if (rows_.size() < scratchBytes) {
+    try {
+      rows_.resize(scratchBytes);
+    } catch (const std::bad_alloc&) {
+      rows_ = {};
+      return false;
+    }
+  }
+  std::uint8_t* dest[4] = {rows_.data(), nullptr, nullptr, nullptr};
+  const int destStride[4] = {static_cast<int>(scratchStride), 0, 0, 0};
+  if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) != h) {
+    shownPicture_ = -1;
+    cachedFrame_ = -1;
+    return false;
+  }
+  for (std::int32_t row = 0; row < h; ++row)
+    std::memcpy(pixels_.get() + static_cast<std::size_t>(h - 1 - row) * static_cast<std::size_t>(stride_),
+                rows_.data() + static_cast<std::size_t>(row) * scratchStride, rowBytes);
+  return true;
 }
 
 } // namespace rw

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace rw {
 
@@ -68,6 +69,7 @@ private:
   std::int32_t cachedFrame_ = -1;
   std::int32_t shownPicture_ = -1; // the picture now in pixels_
   std::unique_ptr<std::uint8_t[]> pixels_;
+  std::vector<std::uint8_t> rows_; // the converter's output, rows top first with room to spare
   std::uint64_t generation_ = 0;
   AviPictureDecoder decoder_;
   AviFrameCache cache_;

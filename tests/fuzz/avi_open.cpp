@@ -32,7 +32,10 @@ const std::filesystem::path& Folder() {
   return folder;
 }
 
+// Removes the folder at exit. The folder's name is made in the constructor, so that it outlives
+// this object (statics go in the reverse order of their making).
 struct Cleanup {
+  Cleanup() { Folder(); }
   ~Cleanup() {
     std::error_code ec;
     std::filesystem::remove_all(Folder(), ec);
