@@ -7,6 +7,7 @@
 #include "media/OfflineCause.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace rw {
@@ -34,7 +35,8 @@ OfflineAudioClip::OfflineAudioClip(std::string keyword, OfflineRecord record, st
   // The values as the record gives them; what the record lacks keeps the default of a clip.
   beginSample_ = std::max(record_.Number("StartSample").value_or(0), 0);
   length_ = std::max(record_.Number("TotalSample").value_or(0), 0);
-  endSample_ = beginSample_ + length_ - 1;
+  endSample_ =
+      static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{beginSample_} + length_ - 1, INT32_MAX));
   playFrame_ = record_.Number("PlayFrame").value_or(playFrame_);
   volume_ = record_.Number("Volume").value_or(volume_);
   if (const auto over = record_.Value("OverClip"))

@@ -34,7 +34,9 @@ public:
 
   pAudioClip* Clone() const override { return new OfflineAudioClip(*this); }
   bool ReadSamples(void* /*dest*/, std::int32_t /*first*/, std::int32_t /*count*/) override { return false; }
-  std::int32_t GetSourceLength() const override { return endSample_ + 1; }
+  std::int32_t GetSourceLength() const override {
+    return endSample_ < INT32_MAX ? endSample_ + 1 : INT32_MAX;
+  }
   bool IsValid() const override { return false; }
   bool IsOffline() const override { return true; }
   std::string OfflineReason() const override { return reason_; }
