@@ -87,10 +87,10 @@ bool IsScratchNameOf(const std::string& name, const std::string& base) {
 
 // The descriptor and the name still reach the same file.
 bool SameFile(int fd, const fs::path& name) {
-  struct stat a {
-  }, b{};
-  return ::fstat(fd, &a) == 0 && ::lstat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
+  struct stat held {};
+  struct stat named {};
+  return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
 }
 
 // Locks a scratch file just created as `fd` for the whole save, so that the leftover sweep of
@@ -131,7 +131,7 @@ public:
         return Report("一時ファイル " + scratch.string() + " を作れません");
     }
     // A second descriptor of the same open file keeps the lock after the checked close below.
-    lock.Reset(::dup(fd.Get()));
+    lock.Reset(::fcntl(fd.Get(), F_DUPFD_CLOEXEC, 0));
     if (mode)
       ::fchmod(fd.Get(), *mode);
     bool ok = true;
@@ -380,7 +380,8 @@ int ProjectFileStore::RemoveLeftovers(const fs::path& file) {
     struct stat st {};
     if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
       continue;
-    // A save still writing holds its scratch file locked; so does a file system without locks.
+    // A file that a save is still writing is held locked; where the file system has no locks,
+    // none can be taken. Either way the file stays.
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || !SameFile(fd.Get(), leftover))
       continue;
     if (::unlink(leftover.c_str()) == 0)
