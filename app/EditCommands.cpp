@@ -135,7 +135,10 @@ void EditCommands::InsertProject() {
     form_.ShowMessages();
     return;
   }
-  form_.ShowMessages(); // records of the file that could not be read
+  // The inserted file's offline entries are told once, as on opening; otherwise what the reader
+  // could not take.
+  if (!form_.TellOffline(other.List()))
+    form_.ShowMessages();
   project_.Messages().Clear();
   if (Report(project_.InsertList(project_.CurrentPos(), other.List())))
     form_.Refresh(-1, true);

@@ -12,6 +12,7 @@ namespace rw {
 namespace {
 
 constexpr std::string_view kSplitInTransition = "映像効果中では切断できません\n";
+constexpr std::string_view kSplitOffline = "ファイルが見つからないカットは切断できません\n";
 constexpr std::string_view kPreviousTooShort = "前のカットとの映像効果に必要なフレームが足りません\n";
 constexpr std::string_view kNextTooShort = "後のカットとの映像効果に必要なフレームが足りません\n";
 constexpr std::string_view kNoTransitionFirst = "最初のカットの前には映像効果を作ることはできませｎ\n";
@@ -64,8 +65,12 @@ ClipPos pVideoClipList::Split(const ClipPos& pos, MessageText& messages) {
   second.DropFront(f);
   second.SetTotal(length - f);
   first.SetTotal(f);
-  if (first.Length() != f || second.Length() != length - f)
-    return ClipPos::Invalid(); // the cut refused to be trimmed
+  if (first.Length() != f || second.Length() != length - f) {
+    // The cut refused to be trimmed: an offline cut keeps its record as it is.
+    if (first.clip && first.clip->IsOffline())
+      messages.Append(kSplitOffline);
+    return ClipPos::Invalid();
+  }
   const ClipInfo parts[] = {std::move(first), std::move(second)};
   entries_.Splice(i, i + 1, parts);
   return MakePos(i + 1, 0);

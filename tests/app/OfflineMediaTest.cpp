@@ -120,6 +120,15 @@ private slots:
     Trigger(form, "MenuOpenProject");
     QCOMPARE(window.prompt.asked.size(), std::size_t{2});
     QCOMPARE(QString::fromStdString(window.prompt.asked[1]), QString::fromStdString(notice));
+
+    // Inserted into the open project: the inserted file's missing files are told once too, and
+    // its offline entries are inserted with the rest (at a cut's start: an offline cut is not split).
+    QVERIFY(window.Project().SetCurrentFrame(0));
+    window.files.answers = {sample.project};
+    Trigger(form, "MenuInsertProject");
+    QCOMPARE(window.prompt.asked.size(), std::size_t{3});
+    QCOMPARE(QString::fromStdString(window.prompt.asked[2]), QString::fromStdString(notice));
+    QCOMPARE(window.Project().List().Count(), 4);
   }
 
   void theMessageBoxShowsTheWholeList() {

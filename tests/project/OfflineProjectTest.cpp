@@ -281,7 +281,9 @@ TEST_F(OfflineProjectTest, OfflineCutsMoveAndCopyButAreNotTrimmed) {
   ASSERT_TRUE(ProjectFile::Open(project, dir / "p.rwe", 160, 120));
   EXPECT_FALSE(project.SetLength(10, 2));
   EXPECT_FALSE(project.SetEndFrame(20, 1));
+  project.Messages().Clear();
   EXPECT_FALSE(project.Split(project.List().PosAt(80)));
+  EXPECT_NE(project.Messages().Get().find("切断できません"), std::string::npos);
   EXPECT_FALSE(project.CanUndo());
   // Copy the offline still and paste it at the front; delete the unknown one.
   ASSERT_TRUE(project.SetCurrentFrame(80));
