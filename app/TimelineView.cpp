@@ -161,6 +161,8 @@ void TimelineView::ApplyCutPage() {
        {static_cast<QWidget*>(w_.editClipBeginFrame), static_cast<QWidget*>(w_.upDownClipBeginFrame),
         static_cast<QWidget*>(w_.editClipEndFrame), static_cast<QWidget*>(w_.upDownClipEndFrame)})
     field->setEnabled(page.rangeEnabled);
+  w_.editClipTotalFrame->setEnabled(page.lengthEnabled);
+  w_.upDownClipTotalFrame->setEnabled(page.lengthEnabled);
   w_.buttonConfigVideo->setEnabled(page.configEnabled);
 }
 

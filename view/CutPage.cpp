@@ -19,7 +19,8 @@ CutPage CutPage::Make(const pVideoClipList& list, const ClipPos& pos) {
   page.begin = TimeText::Short(page.beginValue);
   page.end = TimeText::Short(page.endValue);
   page.total = TimeText::Short(page.totalValue);
-  page.rangeEnabled = clip.HasBeginEnd();
+  page.rangeEnabled = clip.HasBeginEnd() && !clip.IsOffline();
+  page.lengthEnabled = !clip.IsOffline();
   page.upDownMax = std::max(clip.GetSourceLength(), 0);
   page.configEnabled = clip.IsConfigurable();
   return page;

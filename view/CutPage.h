@@ -11,7 +11,8 @@ struct ClipPos;
 namespace rw::view {
 
 // The fields of the page "カット" for the current cut: its source begin and end frame and its
-// length, which of them can be edited, the up-downs' range, and whether the cut has settings.
+// length, which of them can be edited (none of an offline cut, which keeps its record), the up-downs' range,
+// and whether the cut has settings.
 struct CutPage {
   std::string begin = "00:00";
   std::string end = "00:00";
@@ -20,6 +21,7 @@ struct CutPage {
   std::int32_t endValue = 0;
   std::int32_t totalValue = 0;
   bool rangeEnabled = false; // begin and end fields with their up-downs
+  bool lengthEnabled = true; // the length field with its up-down: not for an offline cut
   std::int32_t upDownMax = 0;
   bool configEnabled = false; // ButtonConfigVideo
 

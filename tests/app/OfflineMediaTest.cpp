@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -108,6 +109,9 @@ private slots:
     QVERIFY(DibImage::Same(window.Widgets().paintNow->Picture(), cli));
     QVERIFY(Lit(window.Widgets().paintNow->Picture()) > 160 * 120 / 20);
     QVERIFY(Lit(window.Widgets().Slot(0).begin->Picture()) > 0);
+    // Its record stays as it is: no field of the page trims it.
+    QVERIFY(!window.Widgets().editClipBeginFrame->isEnabled());
+    QVERIFY(!window.Widgets().editClipTotalFrame->isEnabled());
     Screenshot(form, "MainFormOfflineCut");
     QMenu* file = window.Widgets().menus.at("File1");
     file->popup(form.mapToGlobal(QPoint(0, 20)));
@@ -181,6 +185,8 @@ private slots:
     DIB placeholder;
     QVERIFY(CliQuickFrame(sample.project, 10, 160, 120, placeholder));
     QVERIFY(!DibImage::Same(window.Widgets().paintNow->Picture(), placeholder));
+    QVERIFY(window.Widgets().editClipBeginFrame->isEnabled());
+    QVERIFY(window.Widgets().editClipTotalFrame->isEnabled());
 
     // The next search starts where the last one looked; the whole tree finds the sound.
     window.files.answers = {sample.dir / "moved"};
