@@ -38,7 +38,7 @@ public:
 int main(int argc, char** argv) {
   Application app(argc, argv);
   QApplication::setApplicationName("Reelwright");
-  QApplication::setApplicationDisplayName("Reelwright");
+  // No display name: Qt would append it to every window title, after the window's own caption.
   rw::dialogs::WindowFont::Apply();
   // The interface is Japanese whatever the locale: Qt's own dialogs and buttons too.
   QTranslator qtTexts;
