@@ -2,9 +2,9 @@
 
 #include "base/RecordGrammar.h"
 #include "base/RecordReader.h"
-#include "media/AudioClipKinds.h"
 #include "media/MediaContext.h"
 #include "media/OfflineCause.h"
+#include "media/OfflineReplay.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,13 +12,6 @@
 
 namespace rw {
 namespace {
-
-std::string AppendedSince(const MessageText& messages, const std::string& before) {
-  const std::string& now = messages.Get();
-  if (now.size() >= before.size() && now.compare(0, before.size(), before) == 0)
-    return now.substr(before.size());
-  return now;
-}
 
 bool IsOn(std::string_view value) {
   return SameWord(value.substr(0, 2), "ON");
@@ -44,39 +37,19 @@ OfflineAudioClip::OfflineAudioClip(std::string keyword, OfflineRecord record, st
 }
 
 AudioClip OfflineAudioClip::Read(std::string_view keyword, RecordReader& reader, MediaContext& context) {
-  OfflineRecord record;
-  if (!OfflineRecord::Capture(reader, !AudioClipKinds::HasRecord(keyword), &context.Messages(),
-                              "音声クリップ", record))
-    return AudioClip();
-  std::string reason;
-  if (AudioClip clip = Open(keyword, record, context, &reason))
-    return clip;
-  return AudioClip::Make<OfflineAudioClip>(std::string(keyword), std::move(record), std::move(reason));
+  return OfflineReplay<AudioClip>::Read<OfflineAudioClip>(keyword, reader, context, "音声クリップ");
 }
 
 AudioClip OfflineAudioClip::Open(std::string_view keyword, const OfflineRecord& record, MediaContext& context,
                                  std::string* reason) {
-  if (!AudioClipKinds::HasRecord(keyword)) {
-    if (reason)
-      *reason = std::string(AudioClipKinds::UnknownKind()) + std::string(keyword);
-    return AudioClip();
-  }
-  MessageText& messages = context.Messages();
-  const std::string before = messages.Get();
-  RecordReader replay(record.Text(), record.Folder());
-  AudioClip clip = AudioClipKinds::LoadRecord(keyword, replay, context);
-  if (clip && clip->IsValid()) {
+  AudioClip clip = OfflineReplay<AudioClip>::Open(keyword, record, context, reason);
+  if (clip) {
     const std::int64_t first = record.Number("StartSample").value_or(0);
     if (const auto total = record.Number("TotalSample"); total && *total > 0)
       clip->SetReadLoss(
           OfflineCause::Shortfall("サンプル", first, first + *total - 1, clip->GetSourceLength()));
-    return clip;
   }
-  const std::string said = AppendedSince(messages, before);
-  messages.Set(before);
-  if (reason)
-    *reason = OfflineCause::Of(record.File(), keyword, said);
-  return AudioClip();
+  return clip;
 }
 
 OfflineRecord OfflineAudioClip::Record() const {

@@ -4,25 +4,13 @@
 #include "media/MediaContext.h"
 #include "media/OfflineCause.h"
 #include "media/OfflinePicture.h"
-#include "media/VideoClipKinds.h"
+#include "media/OfflineReplay.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 
 namespace rw {
-namespace {
-
-// What was appended to `messages` after it held `before`.
-std::string AppendedSince(const MessageText& messages, const std::string& before) {
-  const std::string& now = messages.Get();
-  if (now.size() >= before.size() && now.compare(0, before.size(), before) == 0)
-    return now.substr(before.size());
-  return now;
-}
-
-} // namespace
-
 OfflineClip::OfflineClip(std::string keyword, OfflineRecord record, std::string reason)
     : keyword_(std::move(keyword)), record_(std::move(record)), reason_(std::move(reason)) {
   fileName_ = record_.File();
@@ -56,41 +44,21 @@ void OfflineClip::TakeLength() {
 }
 
 VideoClip OfflineClip::Read(std::string_view keyword, RecordReader& reader, MediaContext& context) {
-  OfflineRecord record;
-  if (!OfflineRecord::Capture(reader, !VideoClipKinds::HasRecord(keyword), &context.Messages(), "クリップ",
-                              record))
-    return VideoClip();
-  std::string reason;
-  if (VideoClip clip = Open(keyword, record, context, &reason))
-    return clip;
-  return VideoClip::Make<OfflineClip>(std::string(keyword), std::move(record), std::move(reason));
+  return OfflineReplay<VideoClip>::Read<OfflineClip>(keyword, reader, context, "クリップ");
 }
 
 VideoClip OfflineClip::Open(std::string_view keyword, const OfflineRecord& record, MediaContext& context,
                             std::string* reason) {
-  if (!VideoClipKinds::HasRecord(keyword)) {
-    if (reason)
-      *reason = std::string(VideoClipKinds::UnknownKind()) + std::string(keyword);
-    return VideoClip();
-  }
-  MessageText& messages = context.Messages();
-  const std::string before = messages.Get();
-  RecordReader replay(record.Text(), record.Folder());
-  VideoClip clip = VideoClipKinds::LoadRecord(keyword, replay, context);
+  VideoClip clip = OfflineReplay<VideoClip>::Open(keyword, record, context, reason);
   // A live clip of length -1 is left to the list's own check, as when it is read directly.
-  if (clip && clip->IsValid()) {
+  if (clip) {
     const auto first = record.Number("StartFrame");
     const auto last = record.Number("EndFrame");
     if (clip->HasBeginEnd() && (first || last))
       clip->SetReadLoss(
           OfflineCause::Shortfall("フレーム", first.value_or(0), last.value_or(0), clip->GetSourceLength()));
-    return clip;
   }
-  const std::string said = AppendedSince(messages, before);
-  messages.Set(before);
-  if (reason)
-    *reason = OfflineCause::Of(record.File(), keyword, said);
-  return VideoClip();
+  return clip;
 }
 
 const DIB& OfflineClip::Drawn(DIB& picture, std::int32_t width, std::int32_t height) {
