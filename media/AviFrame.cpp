@@ -7,6 +7,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace rw {
 namespace {
@@ -70,7 +71,6 @@ bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t h
     return false;
   }
   generation_ = stream_->Generation();
-  cache_.SetLimit(cacheLimit_);
   return true;
 }
 
@@ -80,14 +80,8 @@ void pAviFrame::Close() {
   sws_.reset();
   swsColours_ = {};
   pixels_.reset();
-  rows_ = {};
   cachedFrame_ = -1;
   shownPicture_ = -1;
-}
-
-void pAviFrame::SetCacheLimit(std::size_t bytes) {
-  cacheLimit_ = bytes;
-  cache_.SetLimit(cacheLimit_);
 }
 
 const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
@@ -151,20 +145,22 @@ bool pAviFrame::Convert(const AVFrame& frame) {
     swsColours_ = colours;
   }
   // libswscale stores whole words and writes past the end of a row when the row does not end
-  // on a word: into the rows of a scratch buffer with room to spare, then copied bottom-up into
-  // the frame buffer, whose row padding stays zero.
+  // on a word: into the rows of a scratch buffer with room to spare (top first; shared by the
+  // decoders of the cache budget), then copied bottom-up into the frame buffer, whose row
+  // padding stays zero.
   const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
   const std::size_t scratchStride = (rowBytes + kRowSlack + 63) & ~std::size_t{63};
   const std::size_t scratchBytes = scratchStride * static_cast<std::size_t>(h) + kRowSlack;
-  if (rows_.size() < scratchBytes) {
+  std::vector<std::uint8_t>& rows = cache_.Budget().Scratch();
+  if (rows.size() < scratchBytes) {
     try {
-      rows_.resize(scratchBytes);
+      rows.resize(scratchBytes);
     } catch (const std::bad_alloc&) {
-      rows_ = {};
+      rows = {};
       return false;
     }
   }
-  std::uint8_t* dest[4] = {rows_.data(), nullptr, nullptr, nullptr};
+  std::uint8_t* dest[4] = {rows.data(), nullptr, nullptr, nullptr};
   const int destStride[4] = {static_cast<int>(scratchStride), 0, 0, 0};
   if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) != h) {
     shownPicture_ = -1;
@@ -173,7 +169,7 @@ bool pAviFrame::Convert(const AVFrame& frame) {
   }
   for (std::int32_t row = 0; row < h; ++row)
     std::memcpy(pixels_.get() + static_cast<std::size_t>(h - 1 - row) * static_cast<std::size_t>(stride_),
-                rows_.data() + static_cast<std::size_t>(row) * scratchStride, rowBytes);
+                rows.data() + static_cast<std::size_t>(row) * scratchStride, rowBytes);
   return true;
 }
 

@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace rw {
 
@@ -20,7 +19,8 @@ namespace rw {
 // 24-bit BGR, rows bottom-up, each padded to (width * 3 + 3) & ~3 bytes. Shared by every cut
 // of the file through the registry. Decoded pictures are kept in a cache (see AviFrameCache)
 // so that repeated, neighbouring and backward requests do not decode again; only the picture
-// delivered is converted.
+// delivered is converted, into the decoder's own frame buffer, so evicting cached pictures (also
+// by other decoders sharing the cache budget) never touches what GetFrame handed out.
 class pAviFrame : public RefCounted, private AviPictureDecoder::Sink {
 public:
   pAviFrame() = default;
@@ -50,8 +50,10 @@ public:
   std::int32_t RequestedWidth() const { return requestedWidth_; }
   std::int32_t RequestedHeight() const { return requestedHeight_; }
 
-  // Bytes of decoded pictures kept (at least two pictures are always kept).
-  void SetCacheLimit(std::size_t bytes);
+  // The budget the decoded pictures kept count against (by default one of the decoder's own);
+  // the pictures kept so far are dropped.
+  void SetCacheBudget(std::shared_ptr<FrameCacheBudget> budget) { cache_.SetBudget(std::move(budget)); }
+  const AviFrameCache& Cache() const { return cache_; }
 
 private:
   friend class ReaderRegistry<pAviFrame>;
@@ -69,11 +71,9 @@ private:
   std::int32_t cachedFrame_ = -1;
   std::int32_t shownPicture_ = -1; // the picture now in pixels_
   std::unique_ptr<std::uint8_t[]> pixels_;
-  std::vector<std::uint8_t> rows_; // the converter's output, rows top first with room to spare
   std::uint64_t generation_ = 0;
   AviPictureDecoder decoder_;
   AviFrameCache cache_;
-  std::size_t cacheLimit_ = std::size_t{64} << 20;
   std::int32_t target_ = 0;
   ff::SwsPtr sws_;
   struct SwsColours {

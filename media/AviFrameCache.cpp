@@ -1,64 +1,58 @@
 #include "media/AviFrameCache.h"
 
-extern "C" {
-#include <libavutil/imgutils.h>
-}
-
 #include <algorithm>
 
 namespace rw {
 
-void AviFrameCache::SetLimit(std::size_t limitBytes) {
+void AviFrameCache::SetBudget(std::shared_ptr<FrameCacheBudget> budget) {
   Clear();
-  limit_ = limitBytes;
-  capacity_ = 2;
+  budget_ = std::move(budget);
 }
 
 void AviFrameCache::Clear() {
-  entries_.clear();
+  for (const auto& [picture, entry] : byPicture_)
+    budget_->Remove(entry);
   byPicture_.clear();
+  pictureBytes_ = 0;
   protected_ = -1;
+}
+
+std::size_t AviFrameCache::Capacity() const {
+  return std::max<std::size_t>(2, pictureBytes_ > 0 ? budget_->Limit() / pictureBytes_ : 2);
 }
 
 const AVFrame* AviFrameCache::Find(std::int32_t picture) {
   const auto it = byPicture_.find(picture);
   if (it == byPicture_.end())
     return nullptr;
-  entries_.splice(entries_.begin(), entries_, it->second);
+  budget_->Touch(it->second);
   return it->second->frame.get();
 }
 
 bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
-  if (entries_.empty()) {
-    // The pictures of one stream share a size; the first one sets how many fit.
-    const int bytes =
-        av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format), frame.width, frame.height, 1);
-    capacity_ = std::max<std::size_t>(2, bytes > 0 ? limit_ / static_cast<std::size_t>(bytes) : 2);
-  }
   if (const auto it = byPicture_.find(picture); it != byPicture_.end()) {
-    entries_.erase(it->second);
+    budget_->Remove(it->second);
     byPicture_.erase(it);
   }
-  if (entries_.size() >= capacity_) {
-    // Drop the least recently used picture that may go.
-    auto victim = entries_.end();
-    for (auto it = entries_.end(); it != entries_.begin();) {
-      --it;
-      if (it->picture != protected_) {
-        victim = it;
-        break;
-      }
-    }
-    if (victim == entries_.end())
-      return false;
-    byPicture_.erase(victim->picture);
-    entries_.erase(victim);
-  }
+  // A copy in buffers of the cache's own, not a reference: a decoder's buffers go back to its
+  // pool when released, and the pool keeps them for as long as the decoder lives, so evicted
+  // pictures would still hold memory for every file ever read.
   ff::FramePtr copy = ff::MakeFrame();
-  if (!copy || av_frame_ref(copy.get(), &frame) < 0)
+  if (!copy)
     return false;
-  entries_.push_front({picture, std::move(copy)});
-  byPicture_[picture] = entries_.begin();
+  copy->format = frame.format;
+  copy->width = frame.width;
+  copy->height = frame.height;
+  if (av_frame_get_buffer(copy.get(), 0) < 0 || av_frame_copy(copy.get(), &frame) < 0 ||
+      av_frame_copy_props(copy.get(), &frame) < 0)
+    return false;
+  const std::size_t bytes = FrameCacheBudget::BytesOf(*copy);
+  if (pictureBytes_ == 0)
+    pictureBytes_ = bytes;
+  // Only the picture being decoded may be kept when the others cannot make room for it.
+  if (!budget_->MakeRoom(bytes) && !IsProtected(picture))
+    return false;
+  byPicture_[picture] = budget_->Add({this, picture, bytes, std::move(copy)});
   return true;
 }
 

@@ -18,7 +18,7 @@ AviFrame AviRegistry::OpenDecoder(const AviStream& stream, std::int32_t width, s
       }))
     return shared;
   AviFrame decoder = AviFrame::Make();
-  decoder->SetCacheLimit(cacheLimit_);
+  decoder->SetCacheBudget(budget_);
   if (!decoder->Open(stream, width, height))
     return AviFrame();
   decoders_.Add(decoder);

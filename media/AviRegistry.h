@@ -2,11 +2,13 @@
 
 #include "media/AviFrame.h"
 #include "media/AviStream.h"
+#include "media/FrameCacheBudget.h"
 #include "media/ReaderRegistry.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace rw {
@@ -19,6 +21,13 @@ class UserPrompt;
 // registry must outlive what it hands out; objects still alive when it goes are forgotten.
 class AviRegistry {
 public:
+  // Decoders count their cached pictures against `budget`; by default a budget of the registry's
+  // own.
+  AviRegistry() : AviRegistry(std::make_shared<FrameCacheBudget>()) {}
+  explicit AviRegistry(std::shared_ptr<FrameCacheBudget> budget) : budget_(std::move(budget)) {}
+  AviRegistry(const AviRegistry&) = delete;
+  AviRegistry& operator=(const AviRegistry&) = delete;
+
   // The stream of `file`, opening it when it is not open yet; null when it cannot be opened
   // (the reason is appended to `messages`).
   AviStream OpenStream(const std::filesystem::path& file, MessageText& messages);
@@ -33,9 +42,11 @@ public:
   // or, on a closed stream, closed. True when any file had changed.
   bool CheckFiles(UserPrompt& prompt, MessageText& messages);
 
-  // Bytes of decoded pictures each decoder keeps (default 64 MiB, at least two pictures).
-  void SetCacheLimit(std::size_t bytes) { cacheLimit_ = bytes; }
-  std::size_t CacheLimit() const { return cacheLimit_; }
+  // Bytes of decoded pictures all decoders keep together (see FrameCacheBudget); a smaller limit
+  // evicts at once.
+  void SetCacheLimit(std::size_t bytes) { budget_->SetLimit(bytes); }
+  std::size_t CacheLimit() const { return budget_->Limit(); }
+  const FrameCacheBudget& CacheBudget() const { return *budget_; }
 
   std::size_t StreamCount() const { return streams_.Size(); }
   std::size_t DecoderCount() const { return decoders_.Size(); }
@@ -43,7 +54,7 @@ public:
 private:
   ReaderRegistry<pAviStream> streams_;
   ReaderRegistry<pAviFrame> decoders_;
-  std::size_t cacheLimit_ = std::size_t{64} << 20;
+  std::shared_ptr<FrameCacheBudget> budget_;
 };
 
 } // namespace rw

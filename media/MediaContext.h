@@ -3,8 +3,11 @@
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/AviRegistry.h"
+#include "media/FrameCacheBudget.h"
 #include "media/PictureData.h"
 #include "media/WavStream.h"
+
+#include <memory>
 
 namespace rw {
 
@@ -22,13 +25,16 @@ public:
   void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
   WavStreamRegistry& WavStreams() { return wavStreams_; }
   AviRegistry& AviFiles() { return aviFiles_; }
+  // The one bound on the decoded pictures every decoder of this context keeps.
+  FrameCacheBudget& FrameCaches() { return *frameCaches_; }
   PictureDataRegistry& Pictures() { return pictures_; }
 
 private:
   MessageText& messages_;
   UserPrompt* prompt_;
   WavStreamRegistry wavStreams_;
-  AviRegistry aviFiles_;
+  std::shared_ptr<FrameCacheBudget> frameCaches_ = std::make_shared<FrameCacheBudget>();
+  AviRegistry aviFiles_{frameCaches_};
   PictureDataRegistry pictures_;
 };
 
