@@ -61,16 +61,19 @@ std::size_t Store(pVideoClipList& list, const std::vector<EntryChange>& changes,
   return stored;
 }
 
+// A cut that came alive gets the display size, as every cut does after reading.
+VideoClip SizedToView(VideoClip clip, std::int32_t width, std::int32_t height) {
+  if (clip && width > 0 && height > 0)
+    clip.SetSize(width, height);
+  return clip;
+}
+
 } // namespace
 
 bool VideoProject::ReviveOffline() {
   if (current_.list.IsNull())
     return false;
-  const auto sized = [this](VideoClip clip) {
-    if (clip && viewWidth_ > 0 && viewHeight_ > 0)
-      clip.SetSize(viewWidth_, viewHeight_);
-    return clip;
-  };
+  const auto sized = [this](VideoClip clip) { return SizedToView(std::move(clip), viewWidth_, viewHeight_); };
   const std::vector<EntryChange> changes = Replacements(
       List(), [&](const OfflineClip& clip) { return sized(clip.Revive(*context_)); },
       [&](const OfflineAudioClip& clip) { return clip.Revive(*context_); });
@@ -97,11 +100,7 @@ bool VideoProject::Relink(const std::filesystem::path& folder, RelinkResult& res
       found.push_back(*at);
     return at;
   };
-  const auto sized = [this](VideoClip clip) {
-    if (clip && viewWidth_ > 0 && viewHeight_ > 0)
-      clip.SetSize(viewWidth_, viewHeight_);
-    return clip;
-  };
+  const auto sized = [this](VideoClip clip) { return SizedToView(std::move(clip), viewWidth_, viewHeight_); };
   const std::vector<EntryChange> changes = Replacements(
       List(),
       [&](const OfflineClip& clip) {
