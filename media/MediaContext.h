@@ -3,6 +3,7 @@
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/AviRegistry.h"
+#include "media/ContainerSound.h"
 #include "media/FrameCacheBudget.h"
 #include "media/PictureData.h"
 #include "media/WavStream.h"
@@ -28,6 +29,7 @@ public:
   // The one bound on the decoded pictures every decoder of this context keeps.
   FrameCacheBudget& FrameCaches() { return *frameCaches_; }
   PictureDataRegistry& Pictures() { return pictures_; }
+  ContainerSoundRegistry& ContainerSounds() { return containerSounds_; }
 
 private:
   MessageText& messages_;
@@ -36,6 +38,7 @@ private:
   std::shared_ptr<FrameCacheBudget> frameCaches_ = std::make_shared<FrameCacheBudget>();
   AviRegistry aviFiles_{frameCaches_};
   PictureDataRegistry pictures_;
+  ContainerSoundRegistry containerSounds_;
 };
 
 } // namespace rw
