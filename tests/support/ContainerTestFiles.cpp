@@ -184,12 +184,12 @@ ff::CodecContextPtr OpenVideoEncoder(const TestMovieOptions& o, bool globalHeade
   switch (o.codec) {
   case TestMovieCodec::H264:
     av_opt_set(c->priv_data, "preset", o.x264Preset.c_str(), 0);
-    av_opt_set(c->priv_data, "crf", "20", 0);
+    av_opt_set(c->priv_data, "crf", std::to_string(o.crf).c_str(), 0);
     av_opt_set(c->priv_data, "x264-params", "scenecut=0:log=-1", 0);
     break;
   case TestMovieCodec::Hevc:
     av_opt_set(c->priv_data, "preset", "ultrafast", 0);
-    av_opt_set(c->priv_data, "crf", "20", 0);
+    av_opt_set(c->priv_data, "crf", std::to_string(o.crf).c_str(), 0);
     av_opt_set(c->priv_data, "x265-params",
                ("log-level=none:scenecut=0:keyint=" + gop + ":min-keyint=" + gop).c_str(), 0);
     break;

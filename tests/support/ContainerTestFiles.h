@@ -46,6 +46,7 @@ struct TestMovieOptions {
   bool coverArt = false; // an attached picture stream written before the video (MP4, MOV)
   bool texture = false;  // moving noise instead of the number (benchmarks)
   std::string x264Preset = "veryfast";
+  int crf = 20; // quality of libx264 and libx265 (lower: better, larger)
 
   TestMovieSound sound = TestMovieSound::None;
   int soundRate = 48000;
