@@ -12,7 +12,7 @@ namespace rw {
 class MediaContext;
 class RecordReader;
 
-// A cut that shows one still picture (BMP or TGA) for a number of frames, 30 when opened. The
+// A cut that shows one still picture (BMP, TGA, PNG or JPEG) for a number of frames, 30 when opened. The
 // decoded picture is shared by every cut of the same file, and so is its size: SetSize on
 // one cut changes what all of them deliver.
 class PictureClip : public pVideoClip {

@@ -1,13 +1,14 @@
 #include "media/PictureReader.h"
 
-#include "base/LittleEndian.h"
 #include "base/MessageText.h"
+#include "base/RecordGrammar.h"
 #include "media/FfmpegPtr.h"
+#include "media/PictureConvert.h"
+#include "media/PictureHeader.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -20,45 +21,26 @@ extern "C" {
 namespace rw {
 namespace {
 
-// The size a header claims, or false when the bytes do not begin with such a header.
-bool BmpHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_t& h) {
-  if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
-    return false;
-  if (U32Le(b.data() + 14) == 12) { // OS/2 core header: 16-bit sizes
-    w = U16Le(b.data() + 18);
-    h = U16Le(b.data() + 20);
-  } else {
-    w = static_cast<std::int32_t>(U32Le(b.data() + 18));
-    h = static_cast<std::int32_t>(U32Le(b.data() + 22));
-  }
-  h = h < 0 ? -h : h; // negative: rows stored top-down
-  return true;
-}
-
-bool TgaHeaderSize(std::span<const std::uint8_t> b, std::int64_t& w, std::int64_t& h) {
-  if (b.size() < 18)
-    return false;
-  w = U16Le(b.data() + 12);
-  h = U16Le(b.data() + 14);
-  return true;
-}
-
-// Empty when a picture of w x h may be decoded, else the reason.
-std::string SizeRefusal(std::int64_t w, std::int64_t h, const std::filesystem::path& name) {
+// Empty when a picture of w x h, decoded into `pixelBytes` bytes per pixel, may be decoded,
+// else the reason.
+std::string SizeRefusal(std::int64_t w, std::int64_t h, std::int32_t pixelBytes,
+                        const std::filesystem::path& name) {
   const std::string size = std::to_string(w) + "x" + std::to_string(h);
   if (w > PictureReader::kMaxSide || h > PictureReader::kMaxSide)
     return "画像" + MessageText::Quoted(name) + "の大きさ(" + size + ")が大きすぎます(縦横とも" +
            std::to_string(PictureReader::kMaxSide) + "画素まで)";
-  if (w > 0 && h > 0 && static_cast<std::uint64_t>(w * h) * 4 > PictureReader::kMaxDecodedBytes)
+  if (w > 0 && h > 0 &&
+      static_cast<std::uint64_t>(w * h) * static_cast<std::uint64_t>(pixelBytes) >
+          PictureReader::kMaxDecodedBytes)
     return "画像" + MessageText::Quoted(name) + "の大きさ(" + size + ")が大きすぎます(展開に" +
            std::to_string(PictureReader::kMaxDecodedBytes >> 20) + "MiBを超えるメモリが要ります)";
   return {};
 }
 
 // Decodes the one picture of `bytes` with the decoder `id`; null when it cannot.
-ff::FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes) {
-  const ff::CodecContextPtr context =
-      ff::OpenDecoder(id, nullptr, {.maxPixels = PictureReader::kMaxDecodedBytes / 4});
+ff::FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes, std::int32_t pixelBytes) {
+  const ff::CodecContextPtr context = ff::OpenDecoder(
+      id, nullptr, {.maxPixels = static_cast<std::int64_t>(PictureReader::kMaxDecodedBytes) / pixelBytes});
   if (!context)
     return nullptr;
   const ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
@@ -73,6 +55,19 @@ ff::FramePtr DecodeFrame(AVCodecID id, std::span<const std::uint8_t> bytes) {
   if (result < 0 || frame->width < 1 || frame->height < 1)
     return nullptr;
   return frame;
+}
+
+AVCodecID DecoderOf(PictureHeader::Format format) {
+  switch (format) {
+  case PictureHeader::Format::Bmp:
+    return AV_CODEC_ID_BMP;
+  case PictureHeader::Format::Png:
+    return AV_CODEC_ID_PNG;
+  case PictureHeader::Format::Jpeg:
+    return AV_CODEC_ID_MJPEG;
+  default:
+    return AV_CODEC_ID_TARGA;
+  }
 }
 
 } // namespace
@@ -123,31 +118,45 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
     messages.Append("画像ファイル" + MessageText::Quoted(name) + "が大きすぎます\n");
     return false;
   }
-  std::string extension = name.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const bool bmpMagic = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
-  const bool targaFirst = extension == ".tga" || (extension != ".bmp" && !bmpMagic);
-  const AVCodecID order[2] = {targaFirst ? AV_CODEC_ID_TARGA : AV_CODEC_ID_BMP,
-                              targaFirst ? AV_CODEC_ID_BMP : AV_CODEC_ID_TARGA};
+  using Format = PictureHeader::Format;
+  // A signature decides the decoder; a BMP signature still lets the Targa decoder try when the
+  // bitmap decoder fails, as Targa files have no signature of their own. A file named as a PNG
+  // or JPEG picture without that signature is not guessed at.
+  Format signed_ = Format::Targa;
+  const bool hasSignature = PictureHeader::Signature(bytes, signed_);
+  const std::string extension = name.extension().string();
+  std::vector<Format> order;
+  if (hasSignature && signed_ != Format::Bmp)
+    order = {signed_};
+  else if (SameWord(extension, ".png") || SameWord(extension, ".jpg") || SameWord(extension, ".jpeg"))
+    order = hasSignature ? std::vector<Format>{Format::Bmp} : std::vector<Format>{};
+  else if (SameWord(extension, ".tga") || (!SameWord(extension, ".bmp") && !hasSignature))
+    order = {Format::Targa, Format::Bmp};
+  else
+    order = {Format::Bmp, Format::Targa};
 
   std::string refusal;
   ff::FramePtr frame;
-  for (AVCodecID id : order) {
+  Format decoded = Format::Targa;
+  std::int32_t decodedPixelBytes = 4;
+  for (Format format : order) {
     std::int64_t w = 0, h = 0;
-    const bool header = id == AV_CODEC_ID_BMP ? BmpHeaderSize(bytes, w, h) : TgaHeaderSize(bytes, w, h);
-    if (!header)
+    std::int32_t pixelBytes = 4;
+    if (!PictureHeader::Size(format, bytes, w, h, pixelBytes))
       continue;
-    if (std::string why = SizeRefusal(w, h, name); !why.empty()) {
+    if (std::string why = SizeRefusal(w, h, pixelBytes, name); !why.empty()) {
       refusal = why;
       continue;
     }
-    frame = DecodeFrame(id, bytes);
-    if (frame)
+    frame = DecodeFrame(DecoderOf(format), bytes, pixelBytes);
+    if (frame) {
+      decoded = format;
+      decodedPixelBytes = pixelBytes;
       break;
+    }
   }
   if (frame) {
-    if (std::string why = SizeRefusal(frame->width, frame->height, name); !why.empty()) {
+    if (std::string why = SizeRefusal(frame->width, frame->height, decodedPixelBytes, name); !why.empty()) {
       refusal = why;
       frame.reset();
     }
@@ -158,28 +167,18 @@ bool PictureReader::Decode(std::span<const std::uint8_t> bytes, const std::files
     return false;
   }
 
-  const int w = frame->width;
-  const int h = frame->height;
-  const auto format = static_cast<AVPixelFormat>(frame->format);
-  const ff::SwsPtr convert =
-      ff::MakeSws(w, h, format, w, h, AV_PIX_FMT_BGR24, SWS_POINT | SWS_BITEXACT | SWS_ACCURATE_RND);
-  if (!convert) {
+  // Alpha is composited over black for PNG pictures only; BMP and Targa alpha is ignored.
+  BgrPicture picture;
+  if (!PictureConvert::ToBgr(*frame, decoded == Format::Png, PictureConvert::OrientationOf(*frame),
+                             picture)) {
+    Close();
     messages.Append("画像ファイル" + MessageText::Quoted(name) + "の画素の形式には対応していません\n");
     return false;
   }
-  // Rows 32-byte aligned for the converter, with room behind the last one.
-  const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 31) & ~std::size_t{31};
-  bgr_.assign(stride * static_cast<std::size_t>(h) + 64, 0);
-  std::uint8_t* dest[4] = {bgr_.data(), nullptr, nullptr, nullptr};
-  const int destStride[4] = {static_cast<int>(stride), 0, 0, 0};
-  if (sws_scale(convert.get(), frame->data, frame->linesize, 0, h, dest, destStride) != h) {
-    Close();
-    messages.Append("画像ファイル" + MessageText::Quoted(name) + "を読み込めません\n");
-    return false;
-  }
-  stride_ = stride;
-  width_ = w;
-  height_ = h;
+  bgr_ = std::move(picture.bytes);
+  stride_ = picture.stride;
+  width_ = picture.width;
+  height_ = picture.height;
   nextRow_ = 0;
   return true;
 }

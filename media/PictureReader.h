@@ -11,16 +11,19 @@ namespace rw {
 
 class MessageText;
 
-// Reads a Windows Bitmap or Truevision Targa picture and hands out its rows from the top of
-// the picture downwards, one 32-bit word per pixel: blue in bits 8-15, red in bits 16-23,
-// green in bits 24-31, bits 0-7 unused. Calling order: Open, Width and Height, NextRow once
-// per row, Close.
+// Reads a Windows Bitmap, Truevision Targa, PNG or JPEG picture and hands out its rows from
+// the top of the picture downwards, one 32-bit word per pixel: blue in bits 8-15, red in bits
+// 16-23, green in bits 24-31, bits 0-7 unused. Calling order: Open, Width and Height, NextRow
+// once per row, Close.
 //
-// Every variant that libavcodec's bmp and targa decoders read is accepted (palettes, RLE,
-// 1 to 32 bits per pixel, either row order, every Targa origin). Targa files have no magic
-// number: the extension decides which decoder is tried first, then the first that decodes
-// wins. Pictures wider or taller than kMaxSide, or needing more than kMaxDecodedBytes as
-// 32-bit pixels, are refused before decoding.
+// Every variant that libavcodec's bmp, targa, png and mjpeg decoders read is accepted (palettes,
+// RLE, 1 to 32 bits per pixel and either row order in BMP and Targa; 1 to 16 bits per sample,
+// grey, palette and alpha in PNG; baseline and progressive JPEG). A PNG, JPEG or BMP signature
+// decides the decoder; Targa files have none, so the extension decides which decoder is tried
+// first, then the first that decodes wins. PNG alpha is composited over black (BMP and Targa
+// alpha is ignored); an EXIF orientation is applied, so Width and Height are those of the picture
+// as it is meant to be seen. Pictures wider or taller than kMaxSide, or needing more than
+// kMaxDecodedBytes decoded (at least 4 bytes a pixel), are refused before decoding.
 class PictureReader {
 public:
   static constexpr std::int32_t kMaxSide = 16384;

@@ -19,7 +19,9 @@ VideoClip LoadColormatRecord(RecordReader& reader, MediaContext& context) {
 const std::array<VideoClipKind, 3> kKinds = {{
     {&AviClip::OpenFile, &AviClip::LoadRecord, "AVI", "Video for Windows(*.AVI)|*.AVI", &AviClip::CheckFiles},
     {&PictureClip::OpenFile, &PictureClip::LoadRecord, "PIC",
-     "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA", &PictureClip::CheckFiles},
+     "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA|"
+     "PNG(*.PNG)|*.PNG|JPEG(*.JPG;*.JPEG)|*.JPG;*.JPEG",
+     &PictureClip::CheckFiles},
     {nullptr, &LoadColormatRecord, "Mat", "", nullptr},
 }};
 

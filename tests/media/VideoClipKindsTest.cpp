@@ -79,8 +79,12 @@ TEST_F(VideoClipKindsTest, OpenFileTakesTheFirstValidClip) {
 
 TEST_F(VideoClipKindsTest, JoinedFilterEndsWithTheMatsSeparator) {
   const std::string filter = VideoClipKinds::FileFilter();
-  EXPECT_EQ(filter, "Video for Windows(*.AVI)|*.AVI|"
-                    "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA|");
+  // AVI first, the picture row before the mat's empty filter.
+  EXPECT_EQ(filter.rfind("Video for Windows(*.AVI)|*.AVI|", 0), 0u);
+  const std::string pictures = "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA|PNG(*.PNG)|*.PNG|"
+                               "JPEG(*.JPG;*.JPEG)|*.JPG;*.JPEG|";
+  ASSERT_GE(filter.size(), pictures.size());
+  EXPECT_EQ(filter.substr(filter.size() - pictures.size()), pictures);
   EXPECT_EQ(filter.back(), '|');
   // A buffer of exactly the right size takes everything.
   EXPECT_EQ(VideoClipKinds::FileFilter(filter.size() + 1), filter);
