@@ -93,20 +93,14 @@ const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
   if (n == cachedFrame_ && shownPicture_ >= 0)
     return pixels_.get();
   const std::int32_t count = stream_->FrameCount();
+  if (count < 1)
+    return nullptr;
   const std::int32_t entry = std::clamp(n, 0, count - 1);
   const std::int32_t picture = stream_->Index().PictureShownAt(entry);
   if (picture < 0)
     return nullptr;
   if (picture != shownPicture_) {
-    const AVFrame* frame = cache_.Find(picture);
-    if (!frame) {
-      target_ = picture;
-      // The target is kept against the pictures that come out after it.
-      cache_.Protect(picture);
-      decoder_.Decode(picture, *this);
-      cache_.Protect(-1);
-      frame = cache_.Find(picture);
-    }
+    const AVFrame* frame = Decoded(picture);
     // Without a picture the one delivered before stays.
     if (!frame || !Convert(*frame))
       return nullptr;
@@ -114,6 +108,30 @@ const std::uint8_t* pAviFrame::GetFrame(std::int32_t n) {
   }
   cachedFrame_ = entry;
   return pixels_.get();
+}
+
+const AVFrame* pAviFrame::GetPicture(std::int32_t n) {
+  if (!IsOpen() || !stream_->IsOpen())
+    return nullptr;
+  if (generation_ != stream_->Generation() && !Reopen())
+    return nullptr;
+  const std::int32_t count = stream_->FrameCount();
+  if (count < 1)
+    return nullptr;
+  const std::int32_t entry = std::clamp(n, 0, count - 1);
+  const std::int32_t picture = stream_->Index().PictureShownAt(entry);
+  return picture < 0 ? nullptr : Decoded(picture);
+}
+
+const AVFrame* pAviFrame::Decoded(std::int32_t picture) {
+  if (const AVFrame* frame = cache_.Find(picture))
+    return frame;
+  target_ = picture;
+  // The target is kept against the pictures that come out after it.
+  cache_.Protect(picture);
+  decoder_.Decode(picture, *this);
+  cache_.Protect(-1);
+  return cache_.Find(picture);
 }
 
 bool pAviFrame::Wants(std::int32_t picture) const {

@@ -39,6 +39,11 @@ public:
   // the picture stored before it. Null when it cannot be decoded; the pointer stays valid until
   // the next GetFrame on this decoder.
   const std::uint8_t* GetFrame(std::int32_t n);
+  // The decoded picture shown at index entry n, in the codec's own pixel format and size, without
+  // the conversion GetFrame makes; the 24-bit picture GetFrame delivered last stays as it was. Null
+  // when it cannot be decoded. Valid until the next call on any decoder sharing the cache budget;
+  // a caller that keeps it takes a reference of its own.
+  const AVFrame* GetPicture(std::int32_t n);
 
   const BitmapInfoHeader* Format() const { return IsOpen() ? &header_ : nullptr; }
   std::int32_t Width() const { return header_.biWidth; }
@@ -60,6 +65,8 @@ private:
 
   bool Wants(std::int32_t picture) const override;
   void Put(std::int32_t picture, const AVFrame& frame) override;
+  // The cached or freshly decoded picture `picture` (display order), or null.
+  const AVFrame* Decoded(std::int32_t picture);
   // Turns a decoded picture into the delivered pixels.
   bool Convert(const AVFrame& frame);
 

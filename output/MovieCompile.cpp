@@ -8,10 +8,15 @@
 #include "output/MovieCompileFrames.h"
 #include "output/MovieCompilePipeline.h"
 #include "output/MovieWriter.h"
+#include "output/SourcePicture.h"
 #include "output/settings/FourCharCode.h"
 #include "project/EditDialogs.h"
 #include "project/OfflineMedia.h"
 #include "project/VideoProject.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
 
 #include <system_error>
 #include <thread>
@@ -96,6 +101,9 @@ bool Store(MovieWriter& writer, const MovieCompileStep& step, bool audio) {
   switch (step.video) {
   case MovieCompileStep::Video::Picture:
     ok = writer.WritePicture(step.position, step.picture, step.key);
+    break;
+  case MovieCompileStep::Video::Frame:
+    ok = step.frame && writer.WriteFrame(step.position, *step.frame, step.key);
     break;
   case MovieCompileStep::Video::Sample:
     ok = writer.WriteSample(step.position, step.sample, step.key);
@@ -203,6 +211,11 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
     copy.Survey(list, settings);
     video.copyFrom = copy.Preferred();
   }
+  // The decoded pictures of the movie cuts may go to the encoder as they are when it takes their
+  // format.
+  if (passThrough_ && compressor->family != EncoderFamily::Stored && !compressor->lossless)
+    video.pixelFormat = SourcePicture::Survey(list, format.width, format.height, compressor->encoder,
+                                              av_get_pix_fmt(std::string(compressor->pixelFormat).c_str()));
 
   const std::filesystem::path partial = PartialName(file);
   PartialFileSink sink(partial, file.string());
@@ -215,9 +228,11 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
   MessageText writerMessages;
   MovieWriter writer(writerMessages);
   MovieWriter::OpenResult opened = writer.Open(sink, format, video);
-  if (opened == MovieWriter::OpenResult::EncoderFailed && video.copyFrom) {
+  if (opened == MovieWriter::OpenResult::EncoderFailed &&
+      (video.copyFrom || video.pixelFormat != AV_PIX_FMT_NONE)) {
     // The compressor cannot make samples of the sources' kind: its own kind, copying only what fits.
     video.copyFrom = nullptr;
+    video.pixelFormat = AV_PIX_FMT_NONE;
     opened = sink.Open() ? writer.Open(sink, format, video) : MovieWriter::OpenResult::FileNotWritable;
   }
   if (opened != MovieWriter::OpenResult::Opened) {
@@ -231,7 +246,8 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
   copy.SetOutput(settings.Recompress() ? nullptr : writer.VideoParameters());
 
   // Frame loop.
-  MovieCompileFrames frames(list, settings, settings.Recompress() ? nullptr : &copy);
+  MovieCompileFrames frames(list, settings, settings.Recompress() ? nullptr : &copy,
+                            passThrough_ && !compressor->lossless ? writer.PictureFormat() : AV_PIX_FMT_NONE);
   summary_.frames = frames.Count();
   bool ok = true;
   {
@@ -253,8 +269,7 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
     // Closing frame: the movie reaches its full length even when its last frames repeated.
     if (ok && !summary_.stopped) {
       const MovieCompileStep& closing = pipeline.Closing();
-      if (closing.video == MovieCompileStep::Video::Picture)
-        ok = writer.WritePicture(closing.position, closing.picture, true);
+      ok = Store(writer, closing, false);
     }
   }
 

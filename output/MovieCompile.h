@@ -52,6 +52,9 @@ public:
   MovieCompile();
   void SetThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
   int Threads() const { return threads_; }
+  // Whether frames that show a movie cut's picture unchanged go to the encoder as decoded,
+  // without the round trip through a 24-bit picture (on by default).
+  void SetPassThrough(bool on) { passThrough_ = on; }
 
   // Compiles `project` into `file`. False when nothing was asked for (no cuts, a dialog not
   // confirmed) or when the movie could not be made (the reason appended to the project's
@@ -86,6 +89,7 @@ private:
                           MessageText& messages);
 
   int threads_ = 1;
+  bool passThrough_ = true;
   Summary summary_;
 };
 

@@ -3,6 +3,7 @@
 #include "media/AviStream.h"
 #include "media/VideoClip.h"
 #include "output/MovieCompileCopy.h"
+#include "output/SourcePicture.h"
 #include "project/VideoClipList.h"
 
 #include <algorithm>
@@ -24,8 +25,8 @@ void CopyPicture(const DIB& from, DIB& to) {
 } // namespace
 
 MovieCompileFrames::MovieCompileFrames(const pVideoClipList& list, const OutputInfo& settings,
-                                       const MovieCompileCopy* copy)
-    : list_(list), settings_(settings), copy_(copy) {
+                                       const MovieCompileCopy* copy, AVPixelFormat passFormat)
+    : list_(list), settings_(settings), copy_(copy), passFormat_(passFormat) {
   count_ = std::max(0, list.TotalFrames());
   current_.Create(settings.VideoWidth(), settings.VideoHeight());
   current_.Clear();
@@ -40,6 +41,7 @@ bool MovieCompileFrames::Next(MovieCompileStep& step) {
   step.position = i;
   step.video = MovieCompileStep::Video::None;
   step.key = false;
+  step.frame.reset();
 
   const bool newCut = i == 0 || pos_.index != previousIndex_;
   previousIndex_ = pos_.index;
@@ -88,6 +90,7 @@ bool MovieCompileFrames::TakeSample(const pVideoClip& clip, std::int32_t f, std:
     return false;
   }
   previousValid_ = false;
+  previousFrame_.reset();
   if (step.sample.empty())
     return true; // an empty source entry: the copied picture before it goes on
   step.video = MovieCompileStep::Video::Sample;
@@ -105,6 +108,9 @@ void MovieCompileFrames::Render(const pVideoClip* clip, std::int32_t f, std::int
   const bool needed = f <= t || (clip && clip->IsNewFrame(f));
   if (!needed)
     return;
+  const bool key = f == 0 || f == t - 1 || (f >= t && clip && clip->IsKeyFrame(f)) || afterSample_;
+  if (PassThrough(step, key))
+    return;
   // The picture is made in the step itself; it is sent only when it differs from the last one.
   DIB& picture = step.picture;
   if (picture.Width() != current_.Width() || picture.Height() != current_.Height())
@@ -112,9 +118,30 @@ void MovieCompileFrames::Render(const pVideoClip* clip, std::int32_t f, std::int
   renderer_.SmoothFrame(list_, picture, pos_);
   if (previousValid_ && picture.IsSame(previous_))
     return;
-  const bool key = f == 0 || f == t - 1 || (f >= t && clip && clip->IsKeyFrame(f)) || afterSample_;
   SendPicture(step, key);
   previousPos_ = pos_;
+}
+
+bool MovieCompileFrames::PassThrough(MovieCompileStep& step, bool key) {
+  if (passFormat_ == AV_PIX_FMT_NONE)
+    return false;
+  ff::FramePtr source = SourcePicture::Take(pos_, current_.Width(), current_.Height(), passFormat_);
+  if (!source)
+    return false;
+  if (previousFrame_ && SourcePicture::Same(*source, *previousFrame_))
+    return true; // the same picture again: the frame stays empty
+  ff::FramePtr kept(av_frame_clone(source.get()));
+  if (!kept)
+    return false; // out of memory: rendered instead
+  step.video = MovieCompileStep::Video::Frame;
+  step.key = key;
+  step.frame = std::move(source);
+  previousFrame_ = std::move(kept);
+  previousValid_ = false;
+  afterSample_ = false;
+  lastSent_ = step.position;
+  previousPos_ = pos_;
+  return true;
 }
 
 void MovieCompileFrames::SendPicture(MovieCompileStep& step, bool key) {
@@ -122,6 +149,7 @@ void MovieCompileFrames::SendPicture(MovieCompileStep& step, bool key) {
   step.key = key;
   CopyPicture(step.picture, previous_);
   previousValid_ = true;
+  previousFrame_.reset();
   afterSample_ = false;
   lastSent_ = step.position;
 }
@@ -143,9 +171,21 @@ void MovieCompileFrames::Closing(MovieCompileStep& step) {
   step.position = count_ - 1;
   step.video = MovieCompileStep::Video::None;
   step.key = false;
+  step.frame.reset();
   step.audio.clear();
   if (count_ <= 0 || lastSent_ >= count_ - 1)
     return;
+  if (previousFrame_) {
+    step.video = MovieCompileStep::Video::Frame;
+    step.key = true;
+    step.frame.reset(av_frame_clone(previousFrame_.get()));
+    if (step.frame) {
+      lastSent_ = step.position;
+      return;
+    }
+    step.video = MovieCompileStep::Video::None;
+    step.key = false;
+  }
   if (previousValid_)
     CopyPicture(previous_, current_);
   else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/FfmpegPtr.h"
 #include "output/settings/OutputInfo.h"
 #include "project/ClipPos.h"
 #include "project/TimelineRenderer.h"
@@ -18,6 +19,7 @@ struct MovieCompileStep {
   enum class Video : std::uint8_t {
     None,    // nothing: the position stays empty (the picture before it goes on)
     Picture, // `picture`, to be compressed
+    Frame,   // `frame`, a decoded picture in the compressor's input format, compressed as it is
     Sample   // `sample`, a source's compressed sample stored as it is
   };
 
@@ -25,6 +27,7 @@ struct MovieCompileStep {
   Video video = Video::None;
   bool key = false; // the sample is a key frame; a picture is compressed as one
   DIB picture;
+  ff::FramePtr frame;
   std::vector<std::uint8_t> sample;
   std::vector<std::uint8_t> audio; // the frame's sound in the output format; empty without audio
 };
@@ -41,6 +44,8 @@ struct MovieCompileStep {
 //  - Otherwise the frame needs a picture inside the transition, at its first frame after the
 //    transition (f = T, also f = 0 without one) and wherever the cut says its frame is new. A
 //    picture equal to the last one sent is not sent again.
+//  - Pass-through: given the compressor's input format, a frame that shows a movie cut's frame
+//    unchanged (see SourcePicture) is sent as the decoder's picture instead of a rendered one.
 //  - Key frames: f = 0, f = T - 1, and after the transition the cut's own key frames. The first
 //    picture after a copied sample is always a key frame, because the encoder never saw the
 //    copied pictures.
@@ -50,8 +55,10 @@ struct MovieCompileStep {
 // The list and its cuts are read from whichever thread calls Next; only one thread may.
 class MovieCompileFrames {
 public:
-  // `copy` null: every frame is rendered.
-  MovieCompileFrames(const pVideoClipList& list, const OutputInfo& settings, const MovieCompileCopy* copy);
+  // `copy` null: every frame is rendered. `passFormat` AV_PIX_FMT_NONE: no decoded picture
+  // passes through.
+  MovieCompileFrames(const pVideoClipList& list, const OutputInfo& settings, const MovieCompileCopy* copy,
+                     AVPixelFormat passFormat = AV_PIX_FMT_NONE);
 
   std::int32_t Count() const { return count_; }
   // Timeline frames made so far.
@@ -66,12 +73,14 @@ public:
 private:
   bool TakeSample(const pVideoClip& clip, std::int32_t f, std::int32_t source, MovieCompileStep& step);
   void Render(const pVideoClip* clip, std::int32_t f, std::int32_t t, MovieCompileStep& step);
+  bool PassThrough(MovieCompileStep& step, bool key);
   void SendPicture(MovieCompileStep& step, bool key);
   void RenderSound(std::int32_t i, MovieCompileStep& step);
 
   const pVideoClipList& list_;
   OutputInfo settings_;
   const MovieCompileCopy* copy_;
+  AVPixelFormat passFormat_;
   TimelineRenderer renderer_;
   std::int32_t count_ = 0;
   std::int32_t made_ = 0;
@@ -79,8 +88,9 @@ private:
   DIB current_;  // the picture being made
   DIB previous_; // the last picture sent
   bool previousValid_ = false;
-  ClipPos pos_;         // position of the frame being made
-  ClipPos previousPos_; // position of the last frame sent
+  ff::FramePtr previousFrame_; // the last picture sent when it passed through
+  ClipPos pos_;                // position of the frame being made
+  ClipPos previousPos_;        // position of the last frame sent
   std::int32_t lastSent_ = -1;
   bool copyAllowed_ = false;
   bool copying_ = false;

@@ -170,7 +170,7 @@ MovieWriter::OpenResult MovieWriter::AddVideo(const VideoSource& video, ff::Dict
   }
   if (video.compressor) {
     const AVPixelFormat pixelFormat =
-        video.copyFrom ? static_cast<AVPixelFormat>(video.copyFrom->format) : AV_PIX_FMT_NONE;
+        video.copyFrom ? static_cast<AVPixelFormat>(video.copyFrom->format) : video.pixelFormat;
     if (!encoder_.Open(*video.compressor, video.settings, format_.width, format_.height, format_.frameRate,
                        pixelFormat, detail_))
       return OpenResult::EncoderFailed;
@@ -301,8 +301,9 @@ bool MovieWriter::TakeEncoded(std::vector<ff::PacketPtr>& packets) {
   return true;
 }
 
-bool MovieWriter::WritePicture(std::int64_t position, const DIB& picture, bool forceKey) {
-  if (!Usable("WritePicture"))
+template <typename Encode>
+bool MovieWriter::Compress(const char* what, std::int64_t position, Encode encode) {
+  if (!Usable(what))
     return false;
   if (!hasEncoder_)
     return Fail("映像の圧縮に失敗しました (the movie has no compressor)");
@@ -314,10 +315,22 @@ bool MovieWriter::WritePicture(std::int64_t position, const DIB& picture, bool f
   nextPosition_ = position + 1;
   std::vector<ff::PacketPtr> packets;
   std::string detail;
-  if (!encoder_.Encode(picture, position, forceKey, packets, detail))
+  if (!encode(packets, detail))
     return Fail("映像の圧縮に失敗しました (" + detail + ")");
   ++encodedPictures_;
   return TakeEncoded(packets) && FlushReady();
+}
+
+bool MovieWriter::WritePicture(std::int64_t position, const DIB& picture, bool forceKey) {
+  return Compress("WritePicture", position, [&](std::vector<ff::PacketPtr>& packets, std::string& detail) {
+    return encoder_.Encode(picture, position, forceKey, packets, detail);
+  });
+}
+
+bool MovieWriter::WriteFrame(std::int64_t position, const AVFrame& picture, bool forceKey) {
+  return Compress("WriteFrame", position, [&](std::vector<ff::PacketPtr>& packets, std::string& detail) {
+    return encoder_.EncodeFrame(picture, position, forceKey, packets, detail);
+  });
 }
 
 bool MovieWriter::WriteSample(std::int64_t position, std::span<const std::uint8_t> bytes, bool key) {

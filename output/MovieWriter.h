@@ -41,6 +41,8 @@ struct VideoSource {
   const CompressorInfo* compressor = nullptr;
   EncoderSettings settings;
   const AVCodecParameters* copyFrom = nullptr;
+  // The compressor's input format when not its own (AV_PIX_FMT_NONE); `copyFrom` decides first.
+  AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
 };
 
 // Writes one AVI movie through libavformat's AVI muxer: one video stream of numbered positions
@@ -82,6 +84,11 @@ public:
   // Compresses a picture of the movie's size into position `position`; with `forceKey` it
   // becomes a key frame.
   bool WritePicture(std::int64_t position, const DIB& picture, bool forceKey);
+  // The same for a picture already in the compressor's input format (PictureFormat), compressed
+  // from its planes as they are.
+  bool WriteFrame(std::int64_t position, const AVFrame& picture, bool forceKey);
+  // The pixel format WriteFrame takes; AV_PIX_FMT_NONE when the movie has no compressor.
+  AVPixelFormat PictureFormat() const { return hasEncoder_ ? encoder_.InputFormat() : AV_PIX_FMT_NONE; }
   // Stores an already compressed sample at `position`, flagged as key frame when `key`.
   // An empty sample leaves the position empty.
   bool WriteSample(std::int64_t position, std::span<const std::uint8_t> bytes, bool key);
@@ -113,6 +120,8 @@ private:
   bool AddAudio();
   bool Usable(const char* what);
   bool TakeEncoded(std::vector<ff::PacketPtr>& packets);
+  // What WritePicture and WriteFrame share around the encoder's call.
+  template <typename Encode> bool Compress(const char* what, std::int64_t position, Encode encode);
   bool FlushReady();
   bool WriteEmptyUntil(std::int64_t position);
   bool Mux(ff::PacketPtr packet, AVStream* stream, AVRational timeBase);

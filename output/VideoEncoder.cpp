@@ -200,22 +200,6 @@ bool VideoEncoder::Encode(const DIB& picture, std::int64_t position, bool forceK
   if (compressor_.family == EncoderFamily::Stored)
     return EncodeStored(picture, position, out, detail);
 
-  if (compressor_.family == EncoderFamily::Restart && sinceKey_ > 0 &&
-      (forceKey || (compressor_.keyFrames && sinceKey_ >= std::max(1, settings_.keyFrameEvery)))) {
-    // A fresh encoder starts with a key frame; the samples of the old one come out first.
-    if (!Drain(out, detail))
-      return false;
-    if (!OpenContext(detail))
-      return false;
-    const std::vector<std::uint8_t> extradata(context_->extradata,
-                                              context_->extradata + std::max(0, context_->extradata_size));
-    if (extradata != extradata_) {
-      detail = "the reopened encoder changed its codec private data";
-      return false;
-    }
-    open_ = true;
-  }
-
   ff::FramePtr frame = ff::MakeFrame();
   if (!frame) {
     detail = "out of memory";
@@ -232,8 +216,46 @@ bool VideoEncoder::Encode(const DIB& picture, std::int64_t position, bool forceK
     detail = "the picture could not be converted";
     return false;
   }
-  if (IsFullRange(format_))
-    frame->color_range = AVCOL_RANGE_JPEG;
+  return Send(std::move(frame), position, forceKey, out, detail);
+}
+
+bool VideoEncoder::EncodeFrame(const AVFrame& picture, std::int64_t position, bool forceKey,
+                               std::vector<ff::PacketPtr>& out, std::string& detail) {
+  if (!open_) {
+    detail = "the encoder is not open";
+    return false;
+  }
+  if (compressor_.family == EncoderFamily::Stored || picture.format != format_ || picture.width != width_ ||
+      picture.height != height_) {
+    detail = "the picture is not in the encoder's format and size";
+    return false;
+  }
+  ff::FramePtr frame = ff::MakeFrame();
+  if (!frame || av_frame_ref(frame.get(), &picture) < 0) {
+    detail = "out of memory";
+    return false;
+  }
+  return Send(std::move(frame), position, forceKey, out, detail);
+}
+
+bool VideoEncoder::Send(ff::FramePtr frame, std::int64_t position, bool forceKey,
+                        std::vector<ff::PacketPtr>& out, std::string& detail) {
+  if (compressor_.family == EncoderFamily::Restart && sinceKey_ > 0 &&
+      (forceKey || (compressor_.keyFrames && sinceKey_ >= std::max(1, settings_.keyFrameEvery)))) {
+    // A fresh encoder starts with a key frame; the samples of the old one come out first.
+    if (!Drain(out, detail))
+      return false;
+    if (!OpenContext(detail))
+      return false;
+    const std::vector<std::uint8_t> extradata(context_->extradata,
+                                              context_->extradata + std::max(0, context_->extradata_size));
+    if (extradata != extradata_) {
+      detail = "the reopened encoder changed its codec private data";
+      return false;
+    }
+    open_ = true;
+  }
+  frame->color_range = IsFullRange(format_) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_UNSPECIFIED;
   frame->pts = position;
   frame->pict_type = forceKey ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
   if (context_->flags & AV_CODEC_FLAG_QSCALE)

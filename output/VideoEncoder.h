@@ -32,6 +32,13 @@ public:
   // Samples that are ready are appended to `out`.
   bool Encode(const DIB& picture, std::int64_t position, bool forceKey, std::vector<ff::PacketPtr>& out,
               std::string& detail);
+  // The same for a picture already in the input format at the open size (see InputFormat): its
+  // planes are compressed as they are, without a conversion. The encoder keeps a reference to
+  // them for as long as it needs them.
+  bool EncodeFrame(const AVFrame& picture, std::int64_t position, bool forceKey,
+                   std::vector<ff::PacketPtr>& out, std::string& detail);
+  // The pixel format the compressor takes; AV_PIX_FMT_NONE before Open.
+  AVPixelFormat InputFormat() const { return format_; }
   // Hands out every sample still inside the encoder; the encoder is closed then.
   bool Drain(std::vector<ff::PacketPtr>& out, std::string& detail);
   // Drops the encoder and whatever it still holds.
@@ -40,6 +47,8 @@ public:
 private:
   bool OpenContext(std::string& detail);
   bool Receive(std::vector<ff::PacketPtr>& out, bool draining, std::string& detail);
+  bool Send(ff::FramePtr frame, std::int64_t position, bool forceKey, std::vector<ff::PacketPtr>& out,
+            std::string& detail);
   bool EncodeStored(const DIB& picture, std::int64_t position, std::vector<ff::PacketPtr>& out,
                     std::string& detail);
 
