@@ -5,7 +5,8 @@
 
 namespace rw {
 
-// The kinds of audio clip: WAV and AVI audio, in this order (see ClipKindTable).
+// The kinds of audio clip: WAV, AVI audio and the sound of other movie and sound files, in this
+// order (see ClipKindTable).
 using AudioClipKind = ClipKind<AudioClip>;
 using AudioClipKinds = ClipKindTable<AudioClip>;
 

@@ -2,16 +2,20 @@
 
 #include "base/Handle.h"
 #include "base/RefCounted.h"
+#include "media/ContainerSoundIndex.h"
 #include "media/FileStamp.h"
 #include "media/ReaderRegistry.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace rw {
 
+class ContainerSoundDecoder;
 class MessageText;
 
 // The sound of a file libavformat opens (MP4, MOV, MKV, WebM, MP3, M4A, FLAC, Ogg, Opus, …):
@@ -57,13 +61,32 @@ public:
 
 private:
   friend class ReaderRegistry<pContainerSound>;
-  class Decoder;
+
+  enum class Reach { Decoded, End, Failed };
 
   bool Fail(MessageText& messages, const std::string& text);
+  // Decodes on until frame `at` (measured from the origin) or a later one is in the cache,
+  // jumping when it lies behind the running decoder or far ahead of it.
+  Reach DecodeTo(std::int64_t at);
+  // The first presented sample and the end of the last, on the file's sample axis.
+  bool FindBounds(ContainerSoundDecoder& decoder);
+  void Keep(std::int64_t start, const std::int16_t* samples, std::int64_t frames);
 
   FileStamp stamp_;
   std::filesystem::path fileName_;
-  std::unique_ptr<Decoder> decoder_;
+  std::unique_ptr<ContainerSoundDecoder> decoder_;
+  ContainerSoundIndex index_;
+  // The time origin as a place on the file's sample axis.
+  std::int64_t origin_ = 0;
+  std::int64_t audioFirst_ = 0;
+  std::int64_t audioEnd_ = 0;
+  // The most recently decoded frames, [cacheStart_, cacheStart_ + cached frames), from the origin.
+  std::vector<std::int16_t> cache_;
+  std::int64_t cacheStart_ = 0;
+  // Where the running decoder's next frames start, from the origin; none when it must jump.
+  std::optional<std::int64_t> next_;
+  // Frames before this, from the origin, are still settling after a jump and are not kept.
+  std::int64_t settled_ = 0;
   std::int32_t channels_ = 2;
   std::int32_t rate_ = 0;
   std::int32_t sampleFrames_ = 0;

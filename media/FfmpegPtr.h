@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
 #include <libavutil/mem.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -37,6 +38,9 @@ struct ParametersFree {
 };
 struct SwsFree {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+struct SwrFree {
+  void operator()(SwrContext* s) const { swr_free(&s); }
 };
 // An I/O context made by avio_alloc_context, with the buffer it holds (FFmpeg may have replaced
 // the one it was given).
@@ -77,6 +81,7 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserClose>;
 using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersFree>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
+using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
 using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFree>;
 using InputPtr = std::unique_ptr<AVFormatContext, InputClose>;
 using OutputPtr = std::unique_ptr<AVFormatContext, OutputFree>;

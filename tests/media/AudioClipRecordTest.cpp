@@ -196,10 +196,14 @@ TEST_F(AudioClipRecordTest, RecordThatNoLongerFitsAShorterFile) {
 
 TEST(AudioClipKindsTest, TableAndFilters) {
   const auto table = AudioClipKinds::Table();
-  ASSERT_EQ(table.size(), 2u);
+  ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0].keyword, "WAV");
   EXPECT_EQ(table[1].keyword, "AVIAudio");
-  EXPECT_EQ(AudioClipKinds::FileFilter(), "サウンド(*.WAV)|*.WAV|Video for Windows Audio(*.AVI)|*.AVI");
+  EXPECT_EQ(table[2].keyword, "Sound");
+  EXPECT_EQ(AudioClipKinds::FileFilter(),
+            "サウンド(*.WAV)|*.WAV|Video for Windows Audio(*.AVI)|*.AVI|"
+            "サウンド(*.MP3;*.M4A;*.FLAC;*.OGG;*.OPUS;*.MP4;*.M4V;*.MOV;*.MKV;*.WEBM)|"
+            "*.MP3;*.M4A;*.FLAC;*.OGG;*.OPUS;*.MP4;*.M4V;*.MOV;*.MKV;*.WEBM");
   // Room for the first filter only, then cut to the room left.
   const std::string first = "サウンド(*.WAV)|*.WAV";
   EXPECT_EQ(AudioClipKinds::FileFilter(first.size() + 1), first);
