@@ -1,24 +1,16 @@
 #include "app/MediaInsert.h"
 
-#include "media/AudioClipKinds.h"
-#include "media/VideoClipKinds.h"
+#include "project/MediaFiles.h"
 #include "project/VideoProject.h"
 
 namespace rw::app {
 
 VideoClip MediaInsert::OpenMovie(VideoProject& project, const std::filesystem::path& file) {
-  VideoClip clip = VideoClipKinds::OpenFile(file, project.Context());
-  if (clip.IsNull() || !clip->IsValid())
-    return VideoClip();
-  clip.SetSize(project.ViewWidth(), project.ViewHeight());
-  return clip;
+  return MediaFiles::OpenCut(project.Context(), file, project.ViewWidth(), project.ViewHeight());
 }
 
 AudioClip MediaInsert::OpenSound(VideoProject& project, const std::filesystem::path& file) {
-  AudioClip clip = AudioClipKinds::OpenFile(file, project.Context());
-  if (clip.IsNull() || !clip->IsValid())
-    return AudioClip();
-  return clip;
+  return MediaFiles::OpenSound(project.Context(), file);
 }
 
 bool MediaInsert::InsertCut(VideoProject& project, const VideoClip& clip) {

@@ -6,6 +6,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/FrameCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/NewCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RelinkCommand.h"
 #include "cli/SaveCommand.h"
@@ -23,6 +24,7 @@ constexpr std::array kCommands = {
     CliCommand::Of<AudioCommand>(),
     CliCommand::Of<PlayCommand>(),
     CliCommand::Of<SaveCommand>(),
+    CliCommand::Of<NewCommand>(),
     CliCommand::Of<RelinkCommand>(),
     CliCommand::Of<CompileCommand>(),
     CliCommand::Of<CodecsCommand>(),

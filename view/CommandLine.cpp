@@ -1,20 +1,21 @@
 #include "view/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
+#include "project/MediaFiles.h"
 
 namespace rw::view {
 
 CommandLine::Kind CommandLine::KindOf(const std::filesystem::path& file) {
-  std::string ext = file.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-  if (ext == ".RWE")
+  // Pictures are not taken from the command line or a drop: only movies and sound files.
+  switch (MediaFiles::KindOf(file)) {
+  case MediaFiles::Kind::Project:
     return Kind::Project;
-  if (ext == ".AVI")
+  case MediaFiles::Kind::Movie:
     return Kind::Movie;
-  if (ext == ".WAV")
+  case MediaFiles::Kind::Sound:
     return Kind::Sound;
-  return Kind::Other;
+  default:
+    return Kind::Other;
+  }
 }
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args) {

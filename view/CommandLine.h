@@ -8,8 +8,9 @@
 namespace rw::view {
 
 // The files the editor is started with, or that are dropped on its window, sorted by their
-// extension (compared in either case): the last project file wins and takes the place of
-// everything else; otherwise movies become cuts and sound files audio clips, in order.
+// extension (compared in either case, see MediaFiles): the last project file wins and takes the
+// place of everything else; otherwise movies become cuts and sound files audio clips, in order.
+// Pictures are ignored.
 class CommandLine {
 public:
   enum class Kind { Project, Movie, Sound, Other };
