@@ -1,7 +1,6 @@
 #include "media/AviClip.h"
 
 #include "base/RecordGrammar.h"
-#include "base/ScaleDiv.h"
 #include "media/AviAudioClip.h"
 #include "media/MediaContext.h"
 #include "media/VideoClipRecord.h"
@@ -10,13 +9,6 @@
 #include <limits>
 
 namespace rw {
-namespace {
-
-// The project's frame rate, at which the own sound is cut.
-constexpr std::int32_t kTimelineRate = 30;
-
-} // namespace
-
 AviClip::AviClip(MediaContext& context, const std::filesystem::path& file) : context_(&context) {
   stream_ = context.AviFiles().OpenStream(file, context.Messages());
   if (stream_ && stream_->HasAudio()) {
@@ -58,31 +50,6 @@ bool AviClip::IsKeyFrame(std::int32_t i) const {
 
 bool AviClip::IsNewFrame(std::int32_t i) const {
   return stream_ && stream_->IsNewFrame(SourceFrame(i));
-}
-
-void AviClip::FollowSound() {
-  if (audio_.IsNull() || !audio_->IsValid())
-    return;
-  const std::int32_t rate = audio_->GetRate();
-  const std::int32_t samples = audio_->GetSourceLength();
-  if (rate <= 0)
-    return;
-  const std::int32_t begin = ScaleDiv(beginFrame_, rate, kTimelineRate);
-  // The last sample of the end frame (not its first), within the sound.
-  const std::int32_t end = std::min(ScaleDiv(endFrame_ + 1, rate, kTimelineRate), samples) - 1;
-  if (endFrame_ < beginFrame_ || begin >= samples || end < begin) {
-    // No frame, or none with sound: the cut is silent rather than keeping an old range.
-    audio_.SetLength(0);
-    return;
-  }
-  // Move the end first when the new range lies wholly after the old one.
-  if (begin > audio_->GetEndSample()) {
-    audio_.SetEndSample(end);
-    audio_.SetBeginSample(begin);
-  } else {
-    audio_.SetBeginSample(begin);
-    audio_.SetEndSample(end);
-  }
 }
 
 bool AviClip::SetBeginFrame(std::int32_t n) {

@@ -62,8 +62,6 @@ public:
   static bool CheckFiles(MediaContext& context);
 
 private:
-  // Trims the own sound to the samples of frames begin … end.
-  void FollowSound();
   // Source frame begin + i, or -1 when that does not fit.
   std::int32_t SourceFrame(std::int32_t i) const;
 

@@ -3,6 +3,7 @@
 #include "base/MessageText.h"
 #include "base/UserPrompt.h"
 #include "media/AviRegistry.h"
+#include "media/ContainerRegistry.h"
 #include "media/ContainerSound.h"
 #include "media/FrameCacheBudget.h"
 #include "media/PictureData.h"
@@ -26,6 +27,8 @@ public:
   void SetPrompt(UserPrompt& prompt) { prompt_ = &prompt; }
   WavStreamRegistry& WavStreams() { return wavStreams_; }
   AviRegistry& AviFiles() { return aviFiles_; }
+  // The movie files of the other containers (MP4, MOV, MKV, WebM) and their decoders.
+  ContainerRegistry& ContainerFiles() { return containerFiles_; }
   // The one bound on the decoded pictures every decoder of this context keeps.
   FrameCacheBudget& FrameCaches() { return *frameCaches_; }
   PictureDataRegistry& Pictures() { return pictures_; }
@@ -37,6 +40,7 @@ private:
   WavStreamRegistry wavStreams_;
   std::shared_ptr<FrameCacheBudget> frameCaches_ = std::make_shared<FrameCacheBudget>();
   AviRegistry aviFiles_{frameCaches_};
+  ContainerRegistry containerFiles_{frameCaches_};
   PictureDataRegistry pictures_;
   ContainerSoundRegistry containerSounds_;
 };

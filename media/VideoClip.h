@@ -79,6 +79,10 @@ public:
   const AudioClip& Audio() const { return audio_; }
 
 protected:
+  // Trims the own sound to the samples of frames begin … end at the project's 30 frames per
+  // second (sample 0 at frame 0); silent when no frame has sound.
+  void FollowSound();
+
   std::filesystem::path fileName_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

@@ -2,6 +2,7 @@
 
 #include "media/AviClip.h"
 #include "media/ColormatClip.h"
+#include "media/ContainerClip.h"
 #include "media/PictureClip.h"
 #include "media/VideoClipRecord.h"
 
@@ -14,10 +15,12 @@ VideoClip LoadColormatRecord(RecordReader& reader, MediaContext& context) {
   return VideoClipRecord::Load(VideoClip::Make<ColormatClip>(), reader, &context.Messages());
 }
 
-// Rows in this order: AVI, picture, colour mat. The AVI and picture operations are filled in
+// Rows in this order: AVI, movie, picture, colour mat. The AVI and picture operations are filled in
 // by their kinds.
-const std::array<VideoClipKind, 3> kKinds = {{
+const std::array<VideoClipKind, 4> kKinds = {{
     {&AviClip::OpenFile, &AviClip::LoadRecord, "AVI", "Video for Windows(*.AVI)|*.AVI", &AviClip::CheckFiles},
+    {&ContainerClip::OpenFile, &ContainerClip::LoadRecord, "Movie",
+     "Movie(*.MP4;*.M4V;*.MOV;*.MKV;*.WEBM)|*.MP4;*.M4V;*.MOV;*.MKV;*.WEBM", &ContainerClip::CheckFiles},
     {&PictureClip::OpenFile, &PictureClip::LoadRecord, "PIC",
      "Windows Bitmap(*.BMP)|*.BMP|Truevision Targa(*.TGA)|*.TGA|"
      "PNG(*.PNG)|*.PNG|JPEG(*.JPG;*.JPEG)|*.JPG;*.JPEG",

@@ -131,12 +131,13 @@ TEST_F(VideoClipKindsTest, CheckFilesAsksEveryKind) {
 
 TEST_F(VideoClipKindsTest, KeywordsDispatchInTableOrder) {
   const auto table = VideoClipKinds::Table();
-  ASSERT_EQ(table.size(), 3u);
+  ASSERT_EQ(table.size(), 4u);
   EXPECT_EQ(table[0].keyword, "AVI");
-  EXPECT_EQ(table[1].keyword, "PIC");
-  EXPECT_EQ(table[2].keyword, "Mat");
+  EXPECT_EQ(table[1].keyword, "Movie");
+  EXPECT_EQ(table[2].keyword, "PIC");
+  EXPECT_EQ(table[3].keyword, "Mat");
   // A colour mat comes from a record or the editor's command, never from a file.
-  EXPECT_EQ(table[2].openFile, nullptr);
+  EXPECT_EQ(table[3].openFile, nullptr);
 }
 
 } // namespace
