@@ -42,6 +42,7 @@ struct Medium {
   VideoClip cut;
   AudioClip sound;
   std::int32_t cutBefore = -1; // sound: index of the cut given before it, -1 when none
+  MediaFiles::Size ownSize;    // cut: its size as opened
 };
 
 bool InRange(std::int32_t side) {
@@ -79,9 +80,10 @@ int NewCommand::Run(const std::vector<std::string>& args) {
   std::vector<std::string> failed;
   std::int32_t cuts = 0;
   for (auto it = parsed.Positional().begin() + 1; it != parsed.Positional().end(); ++it) {
-    Medium m{*it, MediaFiles::KindOf(*it), {}, {}, cuts - 1};
+    Medium m{*it, MediaFiles::KindOf(*it), {}, {}, cuts - 1, {}};
     if (m.kind == MediaFiles::Kind::Movie || m.kind == MediaFiles::Kind::Picture)
-      m.cut = MediaFiles::OpenCut(cli.Context(), m.name, project.ViewWidth(), project.ViewHeight());
+      m.cut =
+          MediaFiles::OpenCut(cli.Context(), m.name, project.ViewWidth(), project.ViewHeight(), &m.ownSize);
     else if (m.kind == MediaFiles::Kind::Sound)
       m.sound = MediaFiles::OpenSound(cli.Context(), m.name);
     if (m.cut.IsNull() && m.sound.IsNull()) {
@@ -104,11 +106,10 @@ int NewCommand::Run(const std::vector<std::string>& args) {
 
   // The output size: as asked, else the first movie's own size.
   if (!size) {
-    for (Medium& m : media) {
-      const BitmapInfoHeader* source = m.kind == MediaFiles::Kind::Movie ? m.cut->GetSourceFormat() : nullptr;
-      if (!source)
+    for (const Medium& m : media) {
+      if (m.kind != MediaFiles::Kind::Movie)
         continue;
-      const std::int32_t w = source->biWidth, h = source->biHeight < 0 ? -source->biHeight : source->biHeight;
+      const auto [w, h] = m.ownSize;
       if (!InRange(w) || !InRange(h))
         return CliProject::Error(m.name + " is " + std::to_string(w) + "x" + std::to_string(h) +
                                  ", beyond the output's limit of " +

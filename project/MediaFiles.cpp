@@ -33,10 +33,12 @@ MediaFiles::Kind MediaFiles::KindOf(const std::filesystem::path& file) {
 }
 
 VideoClip MediaFiles::OpenCut(MediaContext& context, const std::filesystem::path& file, std::int32_t width,
-                              std::int32_t height) {
+                              std::int32_t height, Size* ownSize) {
   VideoClip clip = VideoClipKinds::OpenFile(file, context);
   if (clip.IsNull() || !clip->IsValid())
     return VideoClip();
+  if (ownSize)
+    *ownSize = {clip->GetWidth(), clip->GetHeight()};
   clip.SetSize(width, height);
   return clip;
 }

@@ -25,10 +25,15 @@ public:
 
   static Kind KindOf(const std::filesystem::path& file);
 
+  struct Size {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+  };
   // The cut of a movie or picture file through the cut kinds, delivering width x height; null
-  // when no kind opens it (the kinds' messages are in the context's MessageText).
+  // when no kind opens it (the kinds' messages are in the context's MessageText). `ownSize`,
+  // when given, receives the size the cut delivered as opened (a movie's picture as shown).
   static VideoClip OpenCut(MediaContext& context, const std::filesystem::path& file, std::int32_t width,
-                           std::int32_t height);
+                           std::int32_t height, Size* ownSize = nullptr);
   // The audio clip of a sound file through the audio clip kinds; null when no kind opens it.
   static AudioClip OpenSound(MediaContext& context, const std::filesystem::path& file);
 };
