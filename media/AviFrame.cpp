@@ -1,9 +1,5 @@
 #include "media/AviFrame.h"
 
-extern "C" {
-#include <libavutil/pixdesc.h>
-}
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -14,32 +10,6 @@ namespace {
 
 constexpr std::int32_t kMaxDimension = 16384;
 constexpr std::int64_t kMaxFrameBytes = std::int64_t{256} << 20;
-// Bytes the converter may write past the end of a row.
-constexpr std::size_t kRowSlack = 64;
-
-// The full-range formats of JPEG-style codecs, as their plain equivalents.
-AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange) {
-  switch (f) {
-  case AV_PIX_FMT_YUVJ420P:
-    fullRange = true;
-    return AV_PIX_FMT_YUV420P;
-  case AV_PIX_FMT_YUVJ422P:
-    fullRange = true;
-    return AV_PIX_FMT_YUV422P;
-  case AV_PIX_FMT_YUVJ444P:
-    fullRange = true;
-    return AV_PIX_FMT_YUV444P;
-  case AV_PIX_FMT_YUVJ440P:
-    fullRange = true;
-    return AV_PIX_FMT_YUV440P;
-  case AV_PIX_FMT_YUVJ411P:
-    fullRange = true;
-    return AV_PIX_FMT_YUV411P;
-  default:
-    return f;
-  }
-}
-
 } // namespace
 
 bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t height) {
@@ -77,8 +47,7 @@ bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t h
 void pAviFrame::Close() {
   decoder_.Close();
   cache_.Clear();
-  sws_.reset();
-  swsColours_ = {};
+  converter_.Reset();
   pixels_.reset();
   cachedFrame_ = -1;
   shownPicture_ = -1;
@@ -143,51 +112,21 @@ void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
 }
 
 bool pAviFrame::Convert(const AVFrame& frame) {
-  if (frame.width < 1 || frame.height < 1 || frame.format < 0)
-    return false;
-  bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-  const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame.format), fullRange);
+  // Into rows with room to spare (shared by the decoders of the cache budget), then copied
+  // bottom-up into the frame buffer, whose row padding stays zero.
   const std::int32_t w = header_.biWidth;
   const std::int32_t h = header_.biHeight;
-  const int flags = frame.width == w && frame.height == h ? SWS_POINT : SWS_BICUBIC;
-  if (!ff::ReuseSws(sws_, frame.width, frame.height, format, w, h, AV_PIX_FMT_BGR24, flags))
-    return false;
-  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-  const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
-  const bool yuv = desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
-  // The colour tables are built again only when the converter or the source's colours change.
-  const SwsColours colours{sws_.get(), frame.width, frame.height, format, space, fullRange};
-  if (yuv && !(colours == swsColours_)) {
-    sws_setColorspaceDetails(sws_.get(), sws_getCoefficients(space), fullRange ? 1 : 0,
-                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-    swsColours_ = colours;
-  }
-  // libswscale stores whole words and writes past the end of a row when the row does not end
-  // on a word: into the rows of a scratch buffer with room to spare (top first; shared by the
-  // decoders of the cache budget), then copied bottom-up into the frame buffer, whose row
-  // padding stays zero.
-  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
-  const std::size_t scratchStride = (rowBytes + kRowSlack + 63) & ~std::size_t{63};
-  const std::size_t scratchBytes = scratchStride * static_cast<std::size_t>(h) + kRowSlack;
-  std::vector<std::uint8_t>& rows = cache_.Budget().Scratch();
-  if (rows.size() < scratchBytes) {
-    try {
-      rows.resize(scratchBytes);
-    } catch (const std::bad_alloc&) {
-      rows = {};
-      return false;
-    }
-  }
-  std::uint8_t* dest[4] = {rows.data(), nullptr, nullptr, nullptr};
-  const int destStride[4] = {static_cast<int>(scratchStride), 0, 0, 0};
-  if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) != h) {
+  std::size_t rowStride = 0;
+  const std::uint8_t* rows = converter_.Convert(frame, w, h, cache_.Budget().Scratch(), rowStride);
+  if (!rows) {
     shownPicture_ = -1;
     cachedFrame_ = -1;
     return false;
   }
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
   for (std::int32_t row = 0; row < h; ++row)
     std::memcpy(pixels_.get() + static_cast<std::size_t>(h - 1 - row) * static_cast<std::size_t>(stride_),
-                rows.data() + static_cast<std::size_t>(row) * scratchStride, rowBytes);
+                rows + static_cast<std::size_t>(row) * rowStride, rowBytes);
   return true;
 }
 

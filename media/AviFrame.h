@@ -5,6 +5,7 @@
 #include "media/AviFrameCache.h"
 #include "media/AviPictureDecoder.h"
 #include "media/AviStream.h"
+#include "media/BgrRowConverter.h"
 #include "media/FfmpegPtr.h"
 #include "media/ReaderRegistry.h"
 #include "render/BitmapInfoHeader.h"
@@ -82,17 +83,7 @@ private:
   AviPictureDecoder decoder_;
   AviFrameCache cache_;
   std::int32_t target_ = 0;
-  ff::SwsPtr sws_;
-  struct SwsColours {
-    const SwsContext* context = nullptr;
-    int width = 0;
-    int height = 0;
-    AVPixelFormat format = AV_PIX_FMT_NONE;
-    int space = 0;
-    bool fullRange = false;
-    friend bool operator==(const SwsColours&, const SwsColours&) = default;
-  };
-  SwsColours swsColours_; // what the converter's colour tables were set up for
+  BgrRowConverter converter_;
   ReaderRegistry<pAviFrame>::Link link_;
 };
 
