@@ -4,6 +4,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliProject.h"
 #include "cli/CliStatus.h"
+#include "cli/InfoSources.h"
 #include "cli/JsonWriter.h"
 #include "media/ColormatClip.h"
 
@@ -110,6 +111,7 @@ void WriteAudio(JsonWriter& json, const pAudioClip& clip) {
   json.Bool(clip.OverClip());
   json.Key("volume");
   json.Number(clip.Volume());
+  InfoSources::WriteSound(json, clip);
   if (clip.IsOffline()) {
     json.Key("valid");
     json.Bool(false);
@@ -138,6 +140,7 @@ void WriteEntry(JsonWriter& json, const pVideoClipList& list, std::int32_t i) {
   json.Bool(clip.IsValid());
   if (clip.IsOffline())
     WriteOffline(json, clip.OfflineReason());
+  InfoSources::WriteMovie(json, clip);
   json.Key("transition");
   if (entry.trans.IsPresent()) {
     json.BeginObject();

@@ -17,7 +17,8 @@ public:
   static constexpr std::string_view kUsage = "info PROJECT.rwe";
   static constexpr std::string_view kSummary =
       "print the project as JSON: length, current frame, selection, output settings and every cut "
-      "with its transition and sound; an entry whose file does not open is marked \"offline\" with the "
+      "with its transition and sound (movie cuts with their source's size, rate and how its pictures "
+      "fall on the 30 fps frames); an entry whose file does not open is marked \"offline\" with the "
       "reason";
 
   static int Run(const std::vector<std::string>& args);
