@@ -260,6 +260,8 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
         break;
       }
       const MovieCompileStep* step = pipeline.Next();
+      if (step && step->video == MovieCompileStep::Video::Frame)
+        ++summary_.passedPictures;
       if (!step || !Store(writer, *step, format.audio)) {
         ok = false;
         break;
@@ -269,6 +271,7 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
     // Closing frame: the movie reaches its full length even when its last frames repeated.
     if (ok && !summary_.stopped) {
       const MovieCompileStep& closing = pipeline.Closing();
+      summary_.passedPictures += closing.video == MovieCompileStep::Video::Frame ? 1 : 0;
       ok = Store(writer, closing, false);
     }
   }

@@ -41,6 +41,7 @@ public:
     std::int32_t frames = 0;          // timeline frames
     std::int32_t done = 0;            // frames written before the end or a stop
     std::int64_t encodedPictures = 0; // pictures compressed
+    std::int64_t passedPictures = 0;  // of those, decoded pictures compressed as they were
     std::int64_t copiedSamples = 0;   // samples copied from source movies
     std::int64_t audioSamples = 0;    // sample frames of the sound stream
     bool stopped = false;

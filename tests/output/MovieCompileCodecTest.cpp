@@ -109,5 +109,40 @@ TEST(MovieCompileThreads, MoreThreadsWriteTheSameBytes) {
   }
 }
 
+// The same with movie cuts whose decoded pictures go to the encoder as they are (JPEG and H.264
+// with B-frames at the movie's size), between rendered transitions and stills.
+TEST(MovieCompileThreads, MoreThreadsWriteTheSameBytesWhenPicturesPassThrough) {
+  CompressorCatalogue catalogue;
+  for (const char* code : {"MJPG", "FMP4", "H264"}) {
+    if (!catalogue.Find(*CompressorCatalogue::ParseCode(code)))
+      continue;
+    CompileProject p;
+    p.Output(kWidth, kHeight, code, true, 22050, 16, 1, /*recompress=*/true);
+    for (const auto& [name, codec] : {std::pair{"jpeg.avi", test::TestAviCodec::Mjpeg},
+                                      std::pair{"h264.avi", test::TestAviCodec::H264BFrames}}) {
+      test::TestAviOptions options;
+      options.codec = codec;
+      options.width = kWidth;
+      options.height = kHeight;
+      options.frames = 40;
+      options.texture = true;
+      options.audioRate = 22050;
+      std::string error;
+      ASSERT_TRUE(test::WriteTestAvi(p / name, options, &error)) << error;
+      ASSERT_TRUE(p.AddAvi(p / name, 3, 36));
+    }
+    ASSERT_TRUE(p.AddMat(30, 160, 90, 4));
+    ASSERT_TRUE(p.AddAvi(p / "jpeg.avi", 10, 30));
+    ASSERT_TRUE(p.SetTransition(1, "Overlap", 5));
+    ASSERT_TRUE(p.SetTransition(3, "WipeL2R", 3));
+    const auto one = p / "one.avi";
+    const auto two = p / "two.avi";
+    ASSERT_TRUE(p.Compile(one, 1)) << p.Messages().Get();
+    EXPECT_GT(p.Compiler().Result().passedPictures, 20) << code;
+    ASSERT_TRUE(p.Compile(two, 4)) << p.Messages().Get();
+    EXPECT_EQ(test::ReadFileBytes(one), test::ReadFileBytes(two)) << code;
+  }
+}
+
 } // namespace
 } // namespace rw
