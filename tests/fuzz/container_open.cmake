@@ -1,0 +1,1 @@
+rw_fuzz_target(container_open DEPS rw_media rw_testsupport)

@@ -1,0 +1,142 @@
+// Opens arbitrary MP4, MOV, MKV and WebM files through the same path as the editor (libavformat
+// reads them, the stream indexes every video packet and maps the pictures onto frames), then
+// decodes frames in several orders from what was accepted. The first byte chooses the file
+// (modulo 8): 0 takes the rest of the input as the file itself; 1 to 7 take a small generated
+// movie and overwrite bytes of it, three input bytes per change (a position scaled to the file's
+// size and the new value), a leftover byte cutting the file short.
+#include "base/MessageText.h"
+#include "base/UserPrompt.h"
+#include "media/ContainerClip.h"
+#include "media/MediaContext.h"
+#include "tests/support/ContainerTestFiles.h"
+#include "tests/support/TestAvi.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    auto f = std::filesystem::temp_directory_path() / ("reelwright-fuzz-movie-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(f);
+    return f;
+  }();
+  return folder;
+}
+
+// Removes the folder at exit (its name is made first, so it outlives this object).
+struct Cleanup {
+  Cleanup() { Folder(); }
+  ~Cleanup() {
+    std::error_code ec;
+    std::filesystem::remove_all(Folder(), ec);
+  }
+};
+
+const char* ExtensionOf(int kind) {
+  static const std::array<const char*, 8> extensions = {".mkv", ".mp4", ".mkv", ".webm",
+                                                        ".mov", ".mp4", ".mp4", ".mp4"};
+  return extensions[static_cast<std::size_t>(kind)];
+}
+
+const std::vector<std::uint8_t>& Base(int kind) {
+  static std::array<std::vector<std::uint8_t>, 8> bases;
+  std::vector<std::uint8_t>& base = bases[static_cast<std::size_t>(kind)];
+  if (!base.empty())
+    return base;
+  using rw::test::TestMovieCodec;
+  rw::test::TestMovieOptions o;
+  o.width = 32;
+  o.height = 32;
+  o.pts = rw::test::ConstantRatePts(12, 30, 1, {1, 30});
+  o.gop = 4;
+  switch (kind) {
+  case 1:
+    o.bFrames = 2;
+    o.sound = rw::test::TestMovieSound::Aac;
+    o.soundRate = 8000;
+    o.soundChannels = 1;
+    break;
+  case 2:
+    o.bFrames = 3;
+    break;
+  case 3:
+    o.codec = TestMovieCodec::Vp9;
+    break;
+  case 4:
+    o.rotation = 90;
+    o.pixelAspect = {4, 3};
+    break;
+  case 5:
+    o.codec = rw::test::HasMovieEncoder(TestMovieCodec::Hevc) ? TestMovieCodec::Hevc : TestMovieCodec::Mpeg4;
+    o.bFrames = 2;
+    break;
+  case 6:
+    o.timeBase = {1, 1000};
+    o.pts = {0, 20, 90, 100, 400, 410, 1000, 1033};
+    o.coverArt = true;
+    break;
+  default:
+    o.tenBit = true;
+    break;
+  }
+  const auto file = Folder() / (std::string("base") + std::to_string(kind) + ExtensionOf(kind));
+  rw::test::WriteTestMovie(file, o);
+  base = rw::test::ReadFileBytes(file);
+  return base;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const Cleanup cleanup;
+  static const int quiet = (rw::test::QuietMediaLibraries(), 0);
+  (void)quiet;
+  if (size == 0)
+    return 0;
+  std::vector<std::uint8_t> bytes;
+  const int kind = data[0] % 8;
+  if (kind == 0) {
+    bytes.assign(data + 1, data + size);
+  } else {
+    bytes = Base(kind);
+    std::size_t i = 1;
+    for (; i + 3 <= size && !bytes.empty(); i += 3) {
+      const std::size_t at = ((static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) * bytes.size()) >> 16;
+      bytes[at] = data[i + 2];
+    }
+    if (i < size)
+      bytes.resize(bytes.size() * data[i] / 256);
+  }
+  const std::filesystem::path file = Folder() / (std::string("input") + ExtensionOf(kind));
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  rw::test::WriteFileBytes(file, bytes);
+
+  rw::MessageText messages;
+  rw::FixedPrompt prompt;
+  rw::MediaContext context(messages, prompt);
+  context.ContainerFiles().SetCacheLimit(0);
+  rw::VideoClip clip = rw::ContainerClip::OpenFile(file, context);
+  if (!clip)
+    return 0;
+  const int count = clip->GetSourceLength();
+  for (const int i : {count - 1, 0, count / 2, 1, 2, count - 2})
+    clip->GetFrame(i);
+  clip->IsKeyFrame(count / 2);
+  clip->IsNewFrame(count - 1);
+  if (const rw::AudioClip& sound = clip->Audio(); sound && sound->IsValid()) {
+    std::vector<std::uint8_t> samples(512 * 4);
+    sound->ReadSamples(samples.data(), 0, 128);
+  }
+  clip.SetBeginFrame(count / 2);
+  clip.SetLength(1);
+  return 0;
+}
