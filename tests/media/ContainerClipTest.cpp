@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string_view>
 
 namespace rw {
 namespace {
@@ -126,6 +127,34 @@ TEST_F(ContainerClipTest, TheSoundFollowsTheTrimming) {
   EXPECT_EQ(clip->Audio()->GetEndSample(), 45 * 1600 - 1);
   ASSERT_TRUE(clip.SetLength(0));
   EXPECT_EQ(clip->Audio()->Length(), 0);
+}
+
+// The pictures start half a second after the sound: frame 0 and sound sample 0 are both at the
+// first picture, so a click one second after it is heard at the start of frame 30.
+TEST_F(ContainerClipTest, TheOwnSoundIsAlignedWithTheFirstPicture) {
+  for (const char* name : {"late.mp4", "late.mkv"}) {
+    TestMovieOptions o;
+    o.width = 64;
+    o.height = 48;
+    o.pts = test::ConstantRatePts(60, 30, 1, {1, 30}, 15);
+    o.bFrames = 2;
+    o.sound = test::TestMovieSound::Aac;
+    o.soundRate = 48000;
+    o.soundChannels = 1;
+    o.click = 72000;
+    ASSERT_TRUE(test::WriteTestMovie(dir_ / name, o));
+    VideoClip clip = Open(dir_ / name);
+    ASSERT_TRUE(clip) << messages_.Get();
+    EXPECT_EQ(Number(clip, 0), 0);
+    ASSERT_TRUE(clip->Audio() && clip->Audio()->IsValid());
+    ASSERT_TRUE(clip.SetBeginFrame(29));
+    std::vector<std::int16_t> samples(3200);
+    ASSERT_TRUE(clip->Audio()->ReadSamples(samples.data(), 0, 3200));
+    // Frame 29 starts 1600 samples before the click; MKV stores times in whole milliseconds,
+    // which places its sound within 48 samples.
+    const double slack = std::string_view(name).ends_with(".mkv") ? 48.0 : 2.0;
+    EXPECT_NEAR(static_cast<double>(test::FindClick(samples.data(), 3200, 1)), 1600.0, slack) << name;
+  }
 }
 
 TEST_F(ContainerClipTest, RecordsRoundTripAndAMissingFileStaysAsAnOfflineEntry) {
