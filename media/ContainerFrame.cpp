@@ -185,7 +185,8 @@ bool pContainerFrame::Feed() {
 bool pContainerFrame::Receive() {
   if (cache_.Find(target_))
     return true;
-  const std::int32_t capacity = static_cast<std::int32_t>(cache_.Capacity());
+  const std::int32_t capacity =
+      static_cast<std::int32_t>(std::min<std::size_t>(cache_.Capacity(), INT32_MAX));
   for (;;) {
     const int got = avcodec_receive_frame(codec_.get(), frame_.get());
     if (got < 0)

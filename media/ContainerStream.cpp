@@ -201,14 +201,19 @@ bool pContainerStream::Index(MessageText& messages) {
   if (Shown& last = shown.back(); last.duration <= 0) {
     const AVStream* vs = fc->streams[videoIndex_];
     std::int64_t end = AV_NOPTS_VALUE;
-    if (vs->start_time != AV_NOPTS_VALUE && vs->duration != AV_NOPTS_VALUE && vs->duration > 0)
-      end = vs->start_time + vs->duration;
-    else if (fc->duration != AV_NOPTS_VALUE && fc->duration > 0)
-      end = av_rescale_q(fc->duration + (fc->start_time != AV_NOPTS_VALUE ? fc->start_time : 0),
-                         AV_TIME_BASE_Q, timeBase_);
+    if (vs->start_time != AV_NOPTS_VALUE && vs->duration != AV_NOPTS_VALUE && vs->duration > 0) {
+      if (__builtin_add_overflow(vs->start_time, vs->duration, &end))
+        end = AV_NOPTS_VALUE;
+    } else if (fc->duration != AV_NOPTS_VALUE && fc->duration > 0) {
+      std::int64_t total = fc->duration;
+      if (fc->start_time == AV_NOPTS_VALUE || !__builtin_add_overflow(total, fc->start_time, &total))
+        end = av_rescale_q(total, AV_TIME_BASE_Q, timeBase_);
+    }
     // Only an end that could be the last picture's: within a second after it.
-    if (end != AV_NOPTS_VALUE && end > last.pts && av_compare_ts(end - last.pts, timeBase_, 1, {1, 1}) <= 0)
-      last.duration = end - last.pts;
+    std::int64_t gap = 0;
+    if (end != AV_NOPTS_VALUE && end > last.pts && !__builtin_sub_overflow(end, last.pts, &gap) &&
+        av_compare_ts(gap, timeBase_, 1, {1, 1}) <= 0)
+      last.duration = gap;
   }
   std::vector<ContainerFrameMap::Picture> pictures;
   pictures.reserve(shown.size());
