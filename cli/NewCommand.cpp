@@ -70,6 +70,12 @@ int NewCommand::Run(const std::vector<std::string>& args) {
   if (std::filesystem::symlink_status(out, ec).type() != std::filesystem::file_type::not_found && !ec &&
       !parsed.Has("force"))
     return CliProject::Error(out.string() + " exists (give --force to replace it)");
+  // Not even --force writes the project over one of its own media files.
+  for (auto it = parsed.Positional().begin() + 1; it != parsed.Positional().end(); ++it) {
+    std::error_code same;
+    if (std::filesystem::equivalent(out, *it, same) && !same)
+      return CliProject::Error(out.string() + " is one of the media files");
+  }
   av_log_set_level(AV_LOG_FATAL);
 
   // Every file is opened first; the project is built only when all of them opened.

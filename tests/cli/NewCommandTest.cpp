@@ -97,6 +97,11 @@ TEST_F(NewCommandTest, SizeOptionAndExistingOutput) {
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("--force"), std::string::npos) << result.err;
   EXPECT_EQ(FileText(out), before);
+  // Not even --force writes over a media file of the project.
+  const std::string movie = FileText(dir / "movie.avi");
+  result = RunCli({"new", "--force", Name("movie.avi"), Name("movie.avi")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(FileText(dir / "movie.avi"), movie);
   result = RunCli({"new", "--force", out.string(), Name("board.bmp")});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(Open(out)->project.List().Count(), 1);
