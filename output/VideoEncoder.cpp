@@ -29,6 +29,9 @@ double RateFactorOf(int quality) {
 // are made by reopening them.
 constexpr int kNeverKey = 1 << 24;
 
+// Frame threads of libx264.
+constexpr int kX264Threads = 2;
+
 bool IsFullRange(AVPixelFormat format) {
   return format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P;
 }
@@ -120,8 +123,9 @@ bool VideoEncoder::OpenContext(std::string& detail) {
       c.gop_size = std::max(1, settings_.keyFrameEvery);
     break;
   case EncoderFamily::X264:
-    // libx264's frame threads change the bytes; it runs on one thread.
-    c.thread_count = 1;
+    // libx264's bytes depend on its number of frame threads (not on the timing of the threads):
+    // always two, whatever the machine and the compile's threads, so that the movie is the same.
+    c.thread_count = byRate ? 1 : kX264Threads;
     if (byRate)
       c.bit_rate = settings_.bytesPerSecond * 8;
     else

@@ -172,8 +172,9 @@ TEST_P(CompressorDataRate, DataRateTargetShrinksMovie) {
 }
 
 TEST_P(CompressorRoundTrip, EncoderThreadsGiveTheSameBytes) {
-  // libx264 always runs on one thread here, and two of its runs on the same pictures do not
-  // always give the same bytes on a loaded machine, so there is nothing to compare.
+  // libx264 runs on the same number of its own threads whatever the setting says, but two of its
+  // runs on the same pictures do not always give the same bytes on a loaded machine (on one
+  // thread as on two), so there is nothing to compare.
   if (info_->family == EncoderFamily::X264)
     GTEST_SKIP() << "libx264 output is not reproducible from run to run";
   EncoderSettings one;
