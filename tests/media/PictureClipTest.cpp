@@ -242,11 +242,11 @@ TEST_F(PictureClipTest, ChangedFilesAreReadAgainWhenAccepted) {
 
 TEST_F(PictureClipTest, KindTableRow) {
   const auto table = VideoClipKinds::Table();
-  ASSERT_EQ(table.size(), 3u);
-  EXPECT_EQ(table[1].keyword, "PIC");
-  ASSERT_NE(table[1].openFile, nullptr);
-  ASSERT_NE(table[1].loadRecord, nullptr);
-  ASSERT_NE(table[1].checkFiles, nullptr);
+  ASSERT_EQ(table.size(), 4u);
+  EXPECT_EQ(table[2].keyword, "PIC");
+  ASSERT_NE(table[2].openFile, nullptr);
+  ASSERT_NE(table[2].loadRecord, nullptr);
+  ASSERT_NE(table[2].checkFiles, nullptr);
   test::WriteBytes(dir / "t.tga", test::TgaBytes(TestPicture::Pattern(2, 3), test::TgaVariant::Bgr24));
   VideoClip clip = VideoClipKinds::OpenFile(dir / "t.tga", context);
   ASSERT_TRUE(clip);
