@@ -66,9 +66,12 @@ std::vector<MovieCase> Cases() {
     turned.hflip = flip;
     cases.push_back({name, ".mov", turned});
   }
-  if (test::HasMovieEncoder(TestMovieCodec::Vp9))
+  if (test::HasMovieEncoder(TestMovieCodec::Vp9)) {
     cases.push_back({"WebmVp9", ".webm", Rate(45, 30, 1, {1, 30}, 0, TestMovieCodec::Vp9)});
-  else if (test::HasMovieEncoder(TestMovieCodec::Vp8))
+    cases.push_back({"WebmVp9OddSize", ".webm", Rate(12, 30, 1, {1, 30}, 0, TestMovieCodec::Vp9)});
+    cases.back().options.width = 161;
+    cases.back().options.height = 99;
+  } else if (test::HasMovieEncoder(TestMovieCodec::Vp8))
     cases.push_back({"WebmVp8", ".webm", Rate(45, 30, 1, {1, 30}, 0, TestMovieCodec::Vp8)});
   if (test::HasMovieEncoder(TestMovieCodec::Av1))
     cases.push_back({"WebmAv1", ".webm", Rate(20, 30, 1, {1, 30}, 0, TestMovieCodec::Av1)});
