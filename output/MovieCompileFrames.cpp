@@ -125,6 +125,12 @@ void MovieCompileFrames::Render(const pVideoClip* clip, std::int32_t f, std::int
 bool MovieCompileFrames::PassThrough(MovieCompileStep& step, bool key) {
   if (passFormat_ == AV_PIX_FMT_NONE)
     return false;
+  // The same stored bytes as the picture sent last: that picture again, without decoding it.
+  std::int32_t entry = -1;
+  const pAviStream* stream = SourcePicture::IntraSource(pos_, entry);
+  const bool read = stream && stream->ReadVideoSample(entry, sample_) && !sample_.empty();
+  if (previousFrame_ && read && stream == previousStream_ && sample_ == previousSample_)
+    return true;
   ff::FramePtr source = SourcePicture::Take(pos_, current_.Width(), current_.Height(), passFormat_);
   if (!source)
     return false;
@@ -137,6 +143,8 @@ bool MovieCompileFrames::PassThrough(MovieCompileStep& step, bool key) {
   step.key = key;
   step.frame = std::move(source);
   previousFrame_ = std::move(kept);
+  previousStream_ = read ? stream : nullptr;
+  previousSample_.swap(sample_);
   previousValid_ = false;
   afterSample_ = false;
   lastSent_ = step.position;

@@ -12,6 +12,7 @@
 namespace rw {
 
 class MovieCompileCopy;
+class pAviStream;
 class pVideoClipList;
 
 // What the movie receives for one timeline frame.
@@ -89,8 +90,12 @@ private:
   DIB previous_; // the last picture sent
   bool previousValid_ = false;
   ff::FramePtr previousFrame_; // the last picture sent when it passed through
-  ClipPos pos_;                // position of the frame being made
-  ClipPos previousPos_;        // position of the last frame sent
+  // The stored sample of that picture when its codec keeps every picture on its own.
+  const pAviStream* previousStream_ = nullptr;
+  std::vector<std::uint8_t> previousSample_;
+  std::vector<std::uint8_t> sample_;
+  ClipPos pos_;         // position of the frame being made
+  ClipPos previousPos_; // position of the last frame sent
   std::int32_t lastSent_ = -1;
   bool copyAllowed_ = false;
   bool copying_ = false;

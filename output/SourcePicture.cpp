@@ -1,9 +1,11 @@
 #include "output/SourcePicture.h"
 
 #include "media/AviClip.h"
+#include "media/AviStream.h"
 #include "project/VideoClipList.h"
 
 extern "C" {
+#include <libavcodec/codec_desc.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
@@ -137,6 +139,25 @@ ff::FramePtr SourcePicture::Take(const ClipPos& pos, int width, int height, AVPi
   if (!out->buf[0])
     return nullptr;
   return out;
+}
+
+const pAviStream* SourcePicture::IntraSource(const ClipPos& pos, std::int32_t& entry) {
+  auto* cut = dynamic_cast<AviClip*>(pos.info.clip.Get());
+  if (!cut || !cut->IsValid() || pos.frame < 0 || pos.frame >= cut->Length())
+    return nullptr;
+  const AviStream* handle = cut->GetStream();
+  if (!handle || handle->IsNull() || !(*handle)->IsOpen())
+    return nullptr;
+  const AVCodecParameters* parameters = (*handle)->VideoParameters();
+  const AVCodecDescriptor* codec = parameters ? avcodec_descriptor_get(parameters->codec_id) : nullptr;
+  constexpr int kStateless = AV_CODEC_PROP_INTRA_ONLY | AV_CODEC_PROP_LOSSY;
+  if (!codec || (codec->props & kStateless) != kStateless)
+    return nullptr;
+  const std::int64_t n = std::int64_t{cut->GetBeginFrame()} + pos.frame;
+  if (n < 0 || n >= (*handle)->FrameCount())
+    return nullptr;
+  entry = static_cast<std::int32_t>(n);
+  return handle->Get();
 }
 
 bool SourcePicture::Same(const AVFrame& a, const AVFrame& b) {

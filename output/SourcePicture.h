@@ -7,6 +7,7 @@
 
 namespace rw {
 
+class pAviStream;
 class pVideoClipList;
 
 // The decoder's own picture of a timeline frame that shows a movie cut's frame unchanged: outside
@@ -30,6 +31,11 @@ public:
   // first picture of every movie cut of the movie's size.
   static AVPixelFormat Survey(const pVideoClipList& list, int width, int height, std::string_view encoder,
                               AVPixelFormat own);
+  // The stream and entry of the frame at `pos` when its cut reads a movie whose codec stores every
+  // picture on its own, lossily (JPEG and the like): there, equal stored bytes decode to equal
+  // pictures, so a frame whose sample equals the one sent before it is that picture again and
+  // needs no decoding. Null otherwise.
+  static const pAviStream* IntraSource(const ClipPos& pos, std::int32_t& entry);
   // Whether two pictures have the same format, size and visible pixels.
   static bool Same(const AVFrame& a, const AVFrame& b);
 };
