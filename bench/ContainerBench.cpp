@@ -1,0 +1,180 @@
+// Movies of other containers than AVI: opening a long 1080p H.264 MP4 (its packet index built),
+// exact random access on it beside the AVI reader on the same H.264 stream in an AVI file, and
+// sequential decoding to 24-bit BGR frames, in frames per second. bench/compare-container makes
+// the movies with the ffmpeg command-line tool into $RW_BENCH_MEDIA/container and runs the tool
+// on them for the ratios.
+
+#include "base/MessageText.h"
+#include "media/AviRegistry.h"
+#include "media/ContainerRegistry.h"
+#include "tests/support/TestAvi.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kMp4 = "h264-1080p-10min.mp4";
+constexpr const char* kAvi = "h264-1080p-10min.avi";
+constexpr int kFrames = 18000;         // 10 minutes at 30 fps
+constexpr int kSequentialFrames = 900; // the first 30 s
+constexpr int kRandomFrames = 50;
+
+std::filesystem::path Media(const char* name) {
+  const char* env = std::getenv("RW_BENCH_MEDIA");
+  const std::filesystem::path folder =
+      env && *env ? std::filesystem::path(env)
+                  : std::filesystem::temp_directory_path() / "reelwright-bench-media";
+  return folder / "container" / name;
+}
+
+bool Present(benchmark::State& state, const std::filesystem::path& file) {
+  if (std::filesystem::exists(file))
+    return true;
+  state.SkipWithError(("no " + file.string() + ": run bench/compare-container").c_str());
+  return false;
+}
+
+// The same frames every run, written beside the movie for the comparison script.
+std::vector<int> RandomFrames() {
+  std::mt19937 rng(2026);
+  std::vector<int> frames;
+  for (int i = 0; i < kRandomFrames; ++i)
+    frames.push_back(static_cast<int>(rng() % kFrames));
+  std::ofstream out(Media("random.txt"));
+  for (const int f : frames)
+    out << f << "\n";
+  return frames;
+}
+
+// Opening the file: its packet index read through once, the frame map and a decoder.
+void Open(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kMp4);
+  if (!Present(state, file))
+    return;
+  for (auto _ : state) {
+    rw::MessageText messages;
+    rw::ContainerRegistry registry;
+    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    if (!decoder || decoder->Width() != 1920 ||
+        registry.OpenStream(file, messages)->FrameCount() != kFrames) {
+      state.SkipWithError("the movie does not open as 18000 frames of 1920 x 1080");
+      return;
+    }
+  }
+}
+
+// Opening and showing the first frame, as a cut does when it is added.
+void OpenFirstFrame(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kMp4);
+  if (!Present(state, file))
+    return;
+  for (auto _ : state) {
+    rw::MessageText messages;
+    rw::ContainerRegistry registry;
+    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    if (!decoder || !decoder->GetFrame(0)) {
+      state.SkipWithError("cannot open the movie");
+      return;
+    }
+  }
+}
+
+void RandomMp4(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kMp4);
+  if (!Present(state, file))
+    return;
+  const std::vector<int> frames = RandomFrames();
+  for (auto _ : state) {
+    state.PauseTiming();
+    rw::MessageText messages;
+    rw::ContainerRegistry registry;
+    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    state.ResumeTiming();
+    for (const int n : frames)
+      if (!decoder || !decoder->GetFrame(n)) {
+        state.SkipWithError("a frame does not decode");
+        return;
+      }
+  }
+  state.SetItemsProcessed(state.iterations() * kRandomFrames);
+}
+
+void RandomAvi(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kAvi);
+  if (!Present(state, file))
+    return;
+  const std::vector<int> frames = RandomFrames();
+  for (auto _ : state) {
+    state.PauseTiming();
+    rw::MessageText messages;
+    rw::AviRegistry registry;
+    rw::AviFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    state.ResumeTiming();
+    for (const int n : frames)
+      if (!decoder || !decoder->GetFrame(n)) {
+        state.SkipWithError("a frame does not decode");
+        return;
+      }
+  }
+  state.SetItemsProcessed(state.iterations() * kRandomFrames);
+}
+
+void SequentialMp4(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kMp4);
+  if (!Present(state, file))
+    return;
+  for (auto _ : state) {
+    state.PauseTiming();
+    rw::MessageText messages;
+    rw::ContainerRegistry registry;
+    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    state.ResumeTiming();
+    for (int n = 0; n < kSequentialFrames; ++n)
+      if (!decoder || !decoder->GetFrame(n)) {
+        state.SkipWithError("a frame does not decode");
+        return;
+      }
+  }
+  state.SetItemsProcessed(state.iterations() * kSequentialFrames);
+}
+
+void SequentialAvi(benchmark::State& state) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(kAvi);
+  if (!Present(state, file))
+    return;
+  for (auto _ : state) {
+    state.PauseTiming();
+    rw::MessageText messages;
+    rw::AviRegistry registry;
+    rw::AviFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    state.ResumeTiming();
+    for (int n = 0; n < kSequentialFrames; ++n)
+      if (!decoder || !decoder->GetFrame(n)) {
+        state.SkipWithError("a frame does not decode");
+        return;
+      }
+  }
+  state.SetItemsProcessed(state.iterations() * kSequentialFrames);
+}
+
+BENCHMARK(Open)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(OpenFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(RandomMp4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(RandomAvi)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(SequentialMp4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(SequentialAvi)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+} // namespace
