@@ -1,6 +1,8 @@
 #include "output/MovieCompile.h"
 
 #include "base/MessageText.h"
+#include "media/FrameCacheBudget.h"
+#include "media/MediaContext.h"
 #include "media/VideoClip.h"
 #include "output/CompressorCatalogue.h"
 #include "output/FileMovieSink.h"
@@ -95,6 +97,24 @@ std::string OpenFailure(MovieWriter::OpenResult result, const std::filesystem::p
   }
   return {};
 }
+
+// Holds the media context's picture caches to the compile's size while it lives; the limit before
+// is set again afterwards.
+class CompileCacheLimit {
+public:
+  static constexpr std::size_t kBytes = std::size_t{16} << 20;
+
+  explicit CompileCacheLimit(FrameCacheBudget& budget) : budget_(budget), before_(budget.Limit()) {
+    budget_.SetLimit(std::min(before_, kBytes));
+  }
+  ~CompileCacheLimit() { budget_.SetLimit(before_); }
+  CompileCacheLimit(const CompileCacheLimit&) = delete;
+  CompileCacheLimit& operator=(const CompileCacheLimit&) = delete;
+
+private:
+  FrameCacheBudget& budget_;
+  std::size_t before_;
+};
 
 bool Store(MovieWriter& writer, const MovieCompileStep& step, bool audio) {
   bool ok = true;
@@ -245,7 +265,9 @@ bool MovieCompile::Compile(VideoProject& project, EditDialogs& dialogs, const st
   }
   copy.SetOutput(settings.Recompress() ? nullptr : writer.VideoParameters());
 
-  // Frame loop.
+  // Frame loop. The movie is read front to back: the decoded-picture caches need hold little
+  // more than the pictures decoded ahead of the one asked for.
+  CompileCacheLimit cacheLimit(project.Context().FrameCaches());
   MovieCompileFrames frames(list, settings, settings.Recompress() ? nullptr : &copy,
                             passThrough_ && !compressor->lossless ? writer.PictureFormat() : AV_PIX_FMT_NONE);
   summary_.frames = frames.Count();

@@ -2,6 +2,7 @@
 
 #include "media/AviClip.h"
 #include "media/AviPictureDecoder.h"
+#include "media/FrameCacheBudget.h"
 #include "output/CompressorCatalogue.h"
 #include "output/MovieWriter.h"
 #include "output/PictureConverter.h"
@@ -251,7 +252,16 @@ TEST(SourcePicture, PassThroughMovieDecodesToTheRoundTripsPictures) {
     ASSERT_TRUE(p.SetTransition(1, "WipeE2I", 5));
     const auto passed = p / "passed.avi";
     const auto rendered = p / "rendered.avi";
-    ASSERT_TRUE(p.Compile(passed)) << p.Messages().Get();
+    // The caches are held to the compile's size while it runs, and given their limit back.
+    FrameCacheBudget& caches = p.Context().FrameCaches();
+    const std::size_t limit = caches.Limit();
+    std::size_t during = 0;
+    ASSERT_TRUE(p.Compile(passed, 2, [&](int) {
+      during = caches.Limit();
+      return true;
+    })) << p.Messages().Get();
+    EXPECT_EQ(during, std::size_t{16} << 20);
+    EXPECT_EQ(caches.Limit(), limit);
     const std::int64_t encoded = p.Compiler().Result().encodedPictures;
     EXPECT_GT(p.Compiler().Result().passedPictures, 20) << code;
     p.Compiler().SetPassThrough(false);
