@@ -25,18 +25,32 @@ bool Head(const std::filesystem::path& file, std::array<char, 12>& head, std::si
 // Whether a file beginning with `head` looks like one of the files of kind `keyword` (any kind
 // when the keyword is none of the program's).
 bool LooksLikeKind(std::string_view head, const std::filesystem::path& file, std::string_view keyword) {
+  const auto byte = [&](std::size_t i) { return i < head.size() ? static_cast<unsigned char>(head[i]) : 0u; };
   const bool riff = head.size() >= 12 && head.substr(0, 4) == "RIFF";
   const bool avi = riff && head.substr(8, 4) == "AVI ";
   const bool wav = riff && head.substr(8, 4) == "WAVE";
   // Targa files have no mark of their own: their name says what they are.
-  const bool picture = head.substr(0, 2) == "BM" || SameWord(file.extension().string(), ".tga");
+  const bool picture = head.substr(0, 2) == "BM" || SameWord(file.extension().string(), ".tga") ||
+                       head.substr(0, 4) == "\x89PNG" ||
+                       (byte(0) == 0xFF && byte(1) == 0xD8 && byte(2) == 0xFF);
+  // MP4 and MOV begin with a box of one of these types; Matroska and WebM with the EBML mark.
+  const std::string_view box = head.size() >= 8 ? head.substr(4, 4) : std::string_view();
+  const bool movie = box == "ftyp" || box == "moov" || box == "mdat" || box == "wide" || box == "free" ||
+                     (byte(0) == 0x1A && byte(1) == 0x45 && byte(2) == 0xDF && byte(3) == 0xA3);
+  // Sound files: Ogg pages, FLAC, MP3 with a tag or starting on a frame header.
+  const bool sound = movie || head.substr(0, 4) == "OggS" || head.substr(0, 4) == "fLaC" ||
+                     head.substr(0, 3) == "ID3" || (byte(0) == 0xFF && (byte(1) & 0xE0) == 0xE0);
   if (SameWord(keyword, "AVI") || SameWord(keyword, "AVIAudio"))
     return avi;
   if (SameWord(keyword, "WAV"))
     return wav;
   if (SameWord(keyword, "PIC"))
     return picture;
-  return avi || wav || picture;
+  if (SameWord(keyword, "Movie"))
+    return movie;
+  if (SameWord(keyword, "Sound"))
+    return sound;
+  return avi || wav || picture || sound;
 }
 
 } // namespace

@@ -205,6 +205,18 @@ TEST_F(OfflineClipTest, ReasonsSayWhyAFileDidNotOpen) {
   EXPECT_EQ(OfflineCause::Of(dir / "t.tga", "PIC", ""), "壊れています: 読めません");
   test::WriteBytes(dir / "t.bmp", {1, 2, 3});
   EXPECT_EQ(OfflineCause::Of(dir / "t.bmp", "PIC", ""), "対応していない形式です");
+  // Movies, sound and pictures of the other kinds are told by their first bytes.
+  test::WriteBytes(dir / "cut.mp4", {0, 0, 0, 0x20, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm'});
+  test::WriteBytes(dir / "cut.mkv", {0x1A, 0x45, 0xDF, 0xA3, 1, 2});
+  test::WriteBytes(dir / "tune.ogg", {'O', 'g', 'g', 'S', 0, 2});
+  test::WriteBytes(dir / "still.png", {0x89, 'P', 'N', 'G', 13, 10});
+  EXPECT_EQ(OfflineCause::Of(dir / "cut.mp4", "Movie", "x"), "壊れています: x");
+  EXPECT_EQ(OfflineCause::Of(dir / "cut.mkv", "Movie", "x"), "壊れています: x");
+  EXPECT_EQ(OfflineCause::Of(dir / "cut.mkv", "Sound", "x"), "壊れています: x");
+  EXPECT_EQ(OfflineCause::Of(dir / "tune.ogg", "Sound", "x"), "壊れています: x");
+  EXPECT_EQ(OfflineCause::Of(dir / "tune.ogg", "Movie", "x"), "対応していない形式です");
+  EXPECT_EQ(OfflineCause::Of(dir / "still.png", "PIC", "x"), "壊れています: x");
+  EXPECT_EQ(OfflineCause::Of(dir / "tone.wav", "Movie", "x"), "対応していない形式です");
 }
 
 TEST_F(OfflineClipTest, KindWithoutLengthInItsRecordWritesFrames) {
