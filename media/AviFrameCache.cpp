@@ -1,7 +1,5 @@
 #include "media/AviFrameCache.h"
 
-#include "media/AviPictureDecoder.h"
-
 #include <algorithm>
 
 namespace rw {
@@ -39,21 +37,15 @@ bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
   // A copy in buffers of the cache's own, not a reference: a decoder's buffers go back to its
   // pool when released, and the pool keeps them for as long as the decoder lives, so evicted
   // pictures would still hold memory for every file ever read.
-  // A picture in buffers of its own needs no copy: a reference frees as much.
   ff::FramePtr copy = ff::MakeFrame();
   if (!copy)
     return false;
-  if (AviPictureDecoder::OwnsNoPool(frame)) {
-    if (av_frame_ref(copy.get(), &frame) < 0)
-      return false;
-  } else {
-    copy->format = frame.format;
-    copy->width = frame.width;
-    copy->height = frame.height;
-    if (av_frame_get_buffer(copy.get(), 0) < 0 || av_frame_copy(copy.get(), &frame) < 0 ||
-        av_frame_copy_props(copy.get(), &frame) < 0)
-      return false;
-  }
+  copy->format = frame.format;
+  copy->width = frame.width;
+  copy->height = frame.height;
+  if (av_frame_get_buffer(copy.get(), 0) < 0 || av_frame_copy(copy.get(), &frame) < 0 ||
+      av_frame_copy_props(copy.get(), &frame) < 0)
+    return false;
   const std::size_t bytes = FrameCacheBudget::BytesOf(*copy);
   if (pictureBytes_ == 0)
     pictureBytes_ = bytes;

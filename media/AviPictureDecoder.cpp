@@ -2,11 +2,6 @@
 
 #include "media/AviStream.h"
 
-extern "C" {
-#include <libavutil/imgutils.h>
-#include <libavutil/pixdesc.h>
-}
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -48,88 +43,16 @@ void AttachPalette(const AVCodecParameters& par, AVPacket& pkt) {
   }
 }
 
-// Marks the buffers of UnpooledBuffer; its address is what counts.
-constexpr char kUnpooledTag = 0;
-// Bytes past the end of every plane that decoders may read or write (as libavcodec's own pools).
-constexpr std::size_t kPlanePadding = 16 + 64 - 1;
-
-void FreeUnpooled(void* /*opaque*/, std::uint8_t* data) {
-  av_free(data);
-}
-
-// Picture buffers laid out as libavcodec's own (aligned dimensions and rows), but each allocated
-// on its own instead of taken from the decoder's pool, so that the memory goes back as soon as
-// the last reference to the picture goes. Decoders that do not take such buffers (and
-// palette or hardware formats) get libavcodec's own.
-int UnpooledBuffer(AVCodecContext* c, AVFrame* frame, int flags) {
-  const auto format = static_cast<AVPixelFormat>(frame->format);
-  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-  if (!(c->codec->capabilities & AV_CODEC_CAP_DR1) || c->codec_type != AVMEDIA_TYPE_VIDEO || !desc ||
-      (desc->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) ||
-      c->hwaccel || frame->width < 1 || frame->height < 1)
-    return avcodec_default_get_buffer2(c, frame, flags);
-  int w = frame->width;
-  int h = frame->height;
-  int align[AV_NUM_DATA_POINTERS] = {};
-  avcodec_align_dimensions2(c, &w, &h, align);
-  int linesize[4] = {};
-  for (bool unaligned = true; unaligned;) {
-    if (av_image_fill_linesizes(linesize, format, w) < 0)
-      return AVERROR(EINVAL);
-    w += w & ~(w - 1);
-    unaligned = false;
-    for (int i = 0; i < 4; ++i)
-      unaligned |= align[i] > 0 && linesize[i] % align[i] != 0;
-  }
-  ptrdiff_t linesizes[4];
-  for (int i = 0; i < 4; ++i)
-    linesizes[i] = linesize[i];
-  std::size_t sizes[4] = {};
-  if (av_image_fill_plane_sizes(sizes, format, h, linesizes) < 0)
-    return AVERROR(EINVAL);
-  for (int i = 0; i < 4 && sizes[i] > 0; ++i) {
-    auto* data = static_cast<std::uint8_t*>(av_malloc(sizes[i] + kPlanePadding));
-    AVBufferRef* buffer = data ? av_buffer_create(data, sizes[i] + kPlanePadding, FreeUnpooled,
-                                                  const_cast<char*>(&kUnpooledTag), 0)
-                               : nullptr;
-    if (!buffer) {
-      av_free(data);
-      for (int k = 0; k < i; ++k)
-        av_buffer_unref(&frame->buf[k]);
-      return AVERROR(ENOMEM);
-    }
-    frame->buf[i] = buffer;
-    frame->data[i] = data;
-    frame->linesize[i] = linesize[i];
-  }
-  frame->extended_data = frame->data;
-  return 0;
-}
-
 } // namespace
-
-bool AviPictureDecoder::OwnsNoPool(const AVFrame& frame) {
-  if (!frame.buf[0])
-    return false;
-  for (const AVBufferRef* buffer : frame.buf)
-    if (buffer && av_buffer_get_opaque(buffer) != &kUnpooledTag)
-      return false;
-  return frame.extended_data == frame.data;
-}
 
 bool AviPictureDecoder::Open(const pAviStream& stream) {
   Close();
   const AVCodecParameters* par = stream.VideoParameters();
   if (!par || stream.Index().PictureCount() == 0)
     return false;
-  const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
-  ff::CodecContextPtr ctx = decoder ? ff::MakeCodecContext(decoder) : nullptr;
-  if (!ctx || avcodec_parameters_to_context(ctx.get(), par) < 0)
-    return false;
-  ctx->thread_count = 0;
-  ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-  ctx->get_buffer2 = UnpooledBuffer;
-  if (avcodec_open2(ctx.get(), decoder, nullptr) < 0)
+  ff::CodecContextPtr ctx =
+      ff::OpenDecoder(*par, {.threadCount = 0, .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE});
+  if (!ctx)
     return false;
   frame_ = ff::MakeFrame();
   lastGood_ = ff::MakeFrame();

@@ -33,10 +33,6 @@ public:
   };
 
   bool Open(const pAviStream& stream);
-  // Whether every buffer of a picture this decoder put out is its own allocation, freed when the
-  // last reference goes, rather than memory of the decoder's pool (which keeps released buffers
-  // for as long as the decoder lives): then a reference to it holds no more than the picture.
-  static bool OwnsNoPool(const AVFrame& frame);
   void Close();
   bool IsOpen() const { return codec_ != nullptr; }
 

@@ -1,7 +1,6 @@
 #include "output/SourcePicture.h"
 
 #include "media/AviClip.h"
-#include "media/AviPictureDecoder.h"
 #include "media/FrameCacheBudget.h"
 #include "output/CompressorCatalogue.h"
 #include "output/MovieWriter.h"
@@ -286,41 +285,6 @@ TEST(SourcePicture, PassThroughMovieDecodesToTheRoundTripsPictures) {
       EXPECT_EQ(test::Closest(first[i], expected), test::Closest(second[i], expected))
           << code << " frame " << i;
     }
-  }
-}
-
-// The decoder's own picture buffers (aligned and padded like libavcodec's pools) give the same
-// pictures as libavcodec's own buffers, also at a size that is no multiple of the codec's blocks;
-// they are cached by reference, without a copy.
-TEST(SourcePicture, OwnPictureBuffersDecodeLikeLibavcodecs) {
-  constexpr int kOddWidth = 90;
-  constexpr int kOddHeight = 58;
-  CompileProject p;
-  p.Output(kOddWidth, kOddHeight, "MJPG");
-  test::TestAviOptions options;
-  options.width = kOddWidth;
-  options.height = kOddHeight;
-  options.frames = 12;
-  options.texture = true;
-  const auto file = p / "odd.avi";
-  std::string error;
-  ASSERT_TRUE(test::WriteTestAvi(file, options, &error)) << error;
-  ASSERT_TRUE(p.AddAvi(file, 0, 11));
-  auto& cut = dynamic_cast<AviClip&>(*p.List().EntryAt(0).clip);
-  const pAviStream& stream = **cut.GetStream();
-  const ff::CodecContextPtr plain = ff::OpenDecoder(*stream.VideoParameters());
-  ASSERT_TRUE(plain);
-  const ff::FramePtr expected = ff::MakeFrame();
-  std::vector<std::uint8_t> bytes;
-  for (std::int32_t n = 0; n < 12; ++n) {
-    ASSERT_TRUE(stream.ReadVideoSample(n, bytes));
-    const ff::PacketPtr packet = ff::MakePacket(bytes.data(), bytes.size());
-    ASSERT_GE(avcodec_send_packet(plain.get(), packet.get()), 0);
-    ASSERT_GE(avcodec_receive_frame(plain.get(), expected.get()), 0);
-    const AVFrame* picture = cut.Decoder()->GetPicture(n);
-    ASSERT_TRUE(picture) << n;
-    EXPECT_TRUE(AviPictureDecoder::OwnsNoPool(*picture)) << n;
-    EXPECT_TRUE(SourcePicture::Same(*picture, *expected)) << n;
   }
 }
 
