@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,6 +25,11 @@ struct MovieCase {
   const char* extension;
   TestMovieOptions options;
 };
+
+// Names the case in test names and messages (the default prints the bytes, pointers included).
+void PrintTo(const MovieCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 TestMovieOptions Rate(int count, std::int64_t num, std::int64_t den, test::TestRational tb, int bFrames = 0,
                       TestMovieCodec codec = TestMovieCodec::H264) {
