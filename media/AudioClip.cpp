@@ -1,5 +1,7 @@
 #include "media/AudioClip.h"
 
+#include <cstdint>
+
 namespace rw {
 
 pAudioClip* pAudioClip::Clone() const {
@@ -71,6 +73,27 @@ bool pAudioClip::TrimLength(std::int32_t n) {
     return false;
   endSample_ = beginSample_ + n - 1;
   length_ = n;
+  return true;
+}
+
+void pAudioClip::TakeWholeSource() {
+  beginSample_ = 0;
+  endSample_ = GetSourceLength() - 1;
+  TakeFormat();
+}
+
+void pAudioClip::TakeFormat() {
+  channels_ = GetChannels();
+  bits_ = GetBits();
+  rate_ = GetRate();
+  length_ = endSample_ - beginSample_ + 1;
+}
+
+bool pAudioClip::SourceSample(std::int32_t first, std::int32_t& at) const {
+  const std::int64_t n = static_cast<std::int64_t>(beginSample_) + first;
+  if (n < 0 || n > INT32_MAX)
+    return false;
+  at = static_cast<std::int32_t>(n);
   return true;
 }
 

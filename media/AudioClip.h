@@ -68,6 +68,13 @@ protected:
   bool TrimLength(std::int32_t n);
   // A freshly opened clip of the same file takes this clip's range and placement.
   AudioClip TakePlacement(AudioClip fresh) const;
+  // The whole source of a kind that reads a file (samples 0 … GetSourceLength() - 1), in the
+  // kind's format.
+  void TakeWholeSource();
+  // Format and length from the kind's own answers, after opening or copying.
+  void TakeFormat();
+  // The source sample of clip sample `first` in `at`; false when it falls outside 32 bits.
+  bool SourceSample(std::int32_t first, std::int32_t& at) const;
 
   std::filesystem::path fileName_;
   std::int32_t channels_ = 2;

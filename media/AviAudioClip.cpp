@@ -9,39 +9,25 @@ namespace rw {
 AviAudioClip::AviAudioClip(MediaContext& context, const AviStream& stream)
     : context_(&context), stream_(stream) {
   fileName_ = stream_ ? stream_->FileName() : std::filesystem::path();
-  TakeWholeStream();
+  TakeWholeSource();
 }
 
 AviAudioClip::AviAudioClip(MediaContext& context, const std::filesystem::path& file) : context_(&context) {
   stream_ = context.AviFiles().OpenStream(file, context.Messages());
   fileName_ = file;
-  TakeWholeStream();
+  TakeWholeSource();
 }
 
 AviAudioClip::AviAudioClip(const AviAudioClip& other)
     : pAudioClip(other), context_(other.context_), stream_(other.stream_) {
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
-}
-
-void AviAudioClip::TakeWholeStream() {
-  beginSample_ = 0;
-  endSample_ = GetSourceLength() - 1;
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
+  TakeFormat();
 }
 
 bool AviAudioClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
   if (!IsValid())
     return false;
-  const std::int64_t at = static_cast<std::int64_t>(beginSample_) + first;
-  if (at < 0 || at > INT32_MAX)
-    return false;
-  return stream_->ReadAudio(dest, static_cast<std::int32_t>(at), count);
+  std::int32_t at = 0;
+  return SourceSample(first, at) && stream_->ReadAudio(dest, at, count);
 }
 
 bool AviAudioClip::SetBeginSample(std::int32_t n) {

@@ -50,7 +50,6 @@ public:
 
 private:
   AviAudioFormat Format() const { return stream_ ? stream_->AudioFormat() : AviAudioFormat{}; }
-  void TakeWholeStream();
 
   MediaContext* context_;
   AviStream stream_;

@@ -13,33 +13,19 @@ ContainerAudioClip::ContainerAudioClip(MediaContext& context, const std::filesys
     : context_(&context) {
   sound_ = context.ContainerSounds().OpenShared(file, context.Messages());
   fileName_ = file;
-  TakeWholeSound();
+  TakeWholeSource();
 }
 
 ContainerAudioClip::ContainerAudioClip(const ContainerAudioClip& other)
     : pAudioClip(other), context_(other.context_), sound_(other.sound_) {
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
-}
-
-void ContainerAudioClip::TakeWholeSound() {
-  beginSample_ = 0;
-  endSample_ = GetSourceLength() - 1;
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
+  TakeFormat();
 }
 
 bool ContainerAudioClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
   if (!IsValid())
     return false;
-  const std::int64_t at = static_cast<std::int64_t>(beginSample_) + first;
-  if (at < 0 || at > INT32_MAX)
-    return false;
-  return sound_->Read(dest, static_cast<std::int32_t>(at), count);
+  std::int32_t at = 0;
+  return SourceSample(first, at) && sound_->Read(dest, at, count);
 }
 
 bool ContainerAudioClip::SetBeginSample(std::int32_t n) {

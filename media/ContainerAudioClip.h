@@ -53,8 +53,6 @@ public:
   static bool CheckFiles(MediaContext& context);
 
 private:
-  void TakeWholeSound();
-
   MediaContext* context_;
   ContainerSound sound_;
 };

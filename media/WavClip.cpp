@@ -9,28 +9,18 @@ namespace rw {
 WavClip::WavClip(MediaContext& context, const std::filesystem::path& file) : context_(&context) {
   stream_ = context.WavStreams().OpenShared(file, context.Messages());
   fileName_ = file;
-  beginSample_ = 0;
-  endSample_ = stream_ ? stream_->SampleFrames() - 1 : -1;
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
+  TakeWholeSource();
 }
 
 WavClip::WavClip(const WavClip& other) : pAudioClip(other), context_(other.context_), stream_(other.stream_) {
-  channels_ = GetChannels();
-  bits_ = GetBits();
-  rate_ = GetRate();
-  length_ = endSample_ - beginSample_ + 1;
+  TakeFormat();
 }
 
 bool WavClip::ReadSamples(void* dest, std::int32_t first, std::int32_t count) {
   if (!stream_)
     return false;
-  const std::int64_t at = static_cast<std::int64_t>(beginSample_) + first;
-  if (at < 0 || at > INT32_MAX)
-    return false;
-  return stream_->Read(dest, static_cast<std::int32_t>(at), count);
+  std::int32_t at = 0;
+  return SourceSample(first, at) && stream_->Read(dest, at, count);
 }
 
 bool WavClip::SetBeginSample(std::int32_t n) {
