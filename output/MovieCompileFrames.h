@@ -47,6 +47,8 @@ struct MovieCompileStep {
 //    picture equal to the last one sent is not sent again.
 //  - Pass-through: given the compressor's input format, a frame that shows a movie cut's frame
 //    unchanged (see SourcePicture) is sent as the decoder's picture instead of a rendered one.
+//    A passed picture equal to the last one sent is left out like a rendered one; for codecs that
+//    store every picture on its own, equal stored samples already tell so, without decoding.
 //  - Key frames: f = 0, f = T - 1, and after the transition the cut's own key frames. The first
 //    picture after a copied sample is always a key frame, because the encoder never saw the
 //    copied pictures.

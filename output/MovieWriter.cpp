@@ -270,22 +270,43 @@ bool MovieWriter::WriteEmptyUntil(std::int64_t position) {
   return true;
 }
 
-bool MovieWriter::FlushReady() {
+bool MovieWriter::FlushReady(bool last) {
+  // The order of what reaches the muxer depends only on the calls, never on when the encoder's
+  // threads hand out their samples: sound that starts at position d goes once every position
+  // before d is out, position p once sound starting after p has come (or at the end).
   const AVRational timeBase{1, format_.frameRate};
-  while (!slots_.empty() && slots_.front().packet) {
-    Slot slot = std::move(slots_.front());
-    slots_.pop_front();
-    if (!WriteEmptyUntil(slot.position))
-      return false;
-    slot.packet->pts = slot.packet->dts = slot.position;
-    slot.packet->duration = 1;
-    if (!Mux(std::move(slot.packet), videoStream_, timeBase))
-      return false;
-    ++videoWritten_;
+  for (;;) {
+    const std::int64_t p = videoWritten_;
+    const bool videoDone = slots_.empty() && p >= nextPosition_;
+    if (!sounds_.empty() && (sounds_.front().position <= p || (last && videoDone))) {
+      ff::PacketPtr packet = std::move(sounds_.front().packet);
+      sounds_.pop_front();
+      if (!Mux(std::move(packet), audioStream_, AVRational{1, format_.audioRate}))
+        return false;
+      continue;
+    }
+    if (audioStream_ && !last && soundStart_ <= p)
+      return true;
+    if (!slots_.empty() && slots_.front().position == p) {
+      if (!slots_.front().packet)
+        return true; // the encoder still holds it
+      ff::PacketPtr packet = std::move(slots_.front().packet);
+      slots_.pop_front();
+      packet->pts = packet->dts = p;
+      packet->duration = 1;
+      if (!Mux(std::move(packet), videoStream_, timeBase))
+        return false;
+      ++videoWritten_;
+      continue;
+    }
+    // A position that can no longer be written and has no sample stays empty.
+    if (p < nextPosition_ && (slots_.empty() || slots_.front().position > p)) {
+      if (!WriteEmptyUntil(p + 1))
+        return false;
+      continue;
+    }
+    return true;
   }
-  if (slots_.empty())
-    return WriteEmptyUntil(gapLimit_);
-  return true;
 }
 
 bool MovieWriter::TakeEncoded(std::vector<ff::PacketPtr>& packets) {
@@ -381,8 +402,8 @@ bool MovieWriter::WriteAudio(std::span<const std::uint8_t> bytes) {
     gapLimit_ = decided;
   if (gapLimit_ > nextPosition_)
     nextPosition_ = gapLimit_;
-  if (!Mux(std::move(packet), audioStream_, AVRational{1, format_.audioRate}))
-    return false;
+  soundStart_ = std::max(soundStart_, decided);
+  sounds_.push_back(Sound{decided, std::move(packet)});
   return FlushReady();
 }
 
@@ -398,13 +419,13 @@ bool MovieWriter::Finish(std::int64_t positions) {
     Close();
     return false;
   }
-  bool ok = TakeEncoded(packets) && FlushReady();
-  if (ok && !slots_.empty())
-    ok = Fail("映像の圧縮に失敗しました (the encoder lost pictures)");
+  bool ok = TakeEncoded(packets);
   if (ok && positions > nextPosition_)
     gapLimit_ = nextPosition_ = positions;
   if (ok)
-    ok = FlushReady();
+    ok = FlushReady(true);
+  if (ok && !slots_.empty())
+    ok = Fail("映像の圧縮に失敗しました (the encoder lost pictures)");
   if (ok) {
     const int trailer = av_write_trailer(output_.get());
     if (trailer < 0 || sinkFailed_ || output_->pb->error < 0)
@@ -476,6 +497,7 @@ void MovieWriter::Abandon() {
 
 void MovieWriter::Close() {
   slots_.clear();
+  sounds_.clear();
   encoder_.Close();
   hasEncoder_ = false;
   output_.reset();
@@ -492,6 +514,8 @@ void MovieWriter::Reset() {
   failed_ = false;
   nextPosition_ = 0;
   gapLimit_ = 0;
+  soundStart_ = -1;
+  sounds_.clear();
   videoWritten_ = 0;
   emptyWritten_ = 0;
   audioSamples_ = 0;

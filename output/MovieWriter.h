@@ -122,7 +122,8 @@ private:
   bool TakeEncoded(std::vector<ff::PacketPtr>& packets);
   // What WritePicture and WriteFrame share around the encoder's call.
   template <typename Encode> bool Compress(const char* what, std::int64_t position, Encode encode);
-  bool FlushReady();
+  // Hands the muxer what may go now; `last`: everything (the end of the movie).
+  bool FlushReady(bool last = false);
   bool WriteEmptyUntil(std::int64_t position);
   bool Mux(ff::PacketPtr packet, AVStream* stream, AVRational timeBase);
   bool Fail(const std::string& what);
@@ -148,6 +149,12 @@ private:
   bool hasEncoder_ = false;
   bool failed_ = false;
   std::deque<Slot> slots_;
+  struct Sound {
+    std::int64_t position; // the first position its samples reach
+    ff::PacketPtr packet;
+  };
+  std::deque<Sound> sounds_;     // sound waiting for the video before it
+  std::int64_t soundStart_ = -1; // first position of the latest sound
   std::int64_t nextPosition_ = 0;
   std::int64_t gapLimit_ = 0;
   std::int64_t videoWritten_ = 0;

@@ -144,5 +144,30 @@ TEST(MovieCompileThreads, MoreThreadsWriteTheSameBytesWhenPicturesPassThrough) {
   }
 }
 
+// A stretch without new pictures longer than the muxer holds sound back for (10 s) while the
+// sound goes on: what reaches the file must not depend on how long the encoder's threads keep
+// the last picture before it.
+TEST(MovieCompileThreads, SoundAfterARepeatedPictureIsPlacedAlikeWithAnyThreads) {
+  CompileProject p;
+  p.Output(320, 240, "MJPG", true, 44100, 16, 2, /*recompress=*/true);
+  test::TestAviOptions options;
+  options.width = 320;
+  options.height = 240;
+  options.frames = 12;
+  options.texture = true;
+  std::string error;
+  ASSERT_TRUE(test::WriteTestAvi(p / "moving.avi", options, &error)) << error;
+  ASSERT_TRUE(p.AddAvi(p / "moving.avi", 0, 11));
+  ASSERT_TRUE(p.AddMat(200, 30, 60, 330));
+  ASSERT_TRUE(p.AddAvi(p / "moving.avi", 0, 11));
+  const auto one = p / "one.avi";
+  const auto two = p / "two.avi";
+  ASSERT_TRUE(p.Compile(one, 1)) << p.Messages().Get();
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_TRUE(p.Compile(two, 4)) << p.Messages().Get();
+    EXPECT_EQ(test::ReadFileBytes(one), test::ReadFileBytes(two)) << run;
+  }
+}
+
 } // namespace
 } // namespace rw
