@@ -4,6 +4,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <climits>
+#include <cstring>
 #include <new>
 
 namespace rw {
@@ -39,16 +41,15 @@ void BgrRowConverter::Reset() {
   colours_ = {};
 }
 
-const std::uint8_t* BgrRowConverter::Convert(const AVFrame& frame, std::int32_t width, std::int32_t height,
-                                             std::vector<std::uint8_t>& rows, std::size_t& stride) {
+bool BgrRowConverter::Prepare(const AVFrame& frame, std::int32_t width, std::int32_t height) {
   if (frame.width < 1 || frame.height < 1 || frame.format < 0 || width < 1 || height < 1)
-    return nullptr;
+    return false;
   bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
   const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame.format), fullRange);
   const int flags = frame.width == width && frame.height == height ? SWS_POINT : SWS_BICUBIC;
   if (!ff::ReuseSws(sws_, frame.width, frame.height, format, width, height, AV_PIX_FMT_BGR24, flags)) {
     colours_ = {};
-    return nullptr;
+    return false;
   }
   const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
   const int space = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
@@ -60,6 +61,13 @@ const std::uint8_t* BgrRowConverter::Convert(const AVFrame& frame, std::int32_t 
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     colours_ = colours;
   }
+  return true;
+}
+
+const std::uint8_t* BgrRowConverter::Convert(const AVFrame& frame, std::int32_t width, std::int32_t height,
+                                             std::vector<std::uint8_t>& rows, std::size_t& stride) {
+  if (!Prepare(frame, width, height))
+    return nullptr;
   // libswscale stores whole words and writes past the end of a row when the row does not end
   // on a word: rows with room to spare.
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
@@ -78,6 +86,31 @@ const std::uint8_t* BgrRowConverter::Convert(const AVFrame& frame, std::int32_t 
   if (sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) != height)
     return nullptr;
   return rows.data();
+}
+
+bool BgrRowConverter::ConvertBottomUp(const AVFrame& frame, std::int32_t width, std::int32_t height,
+                                      std::vector<std::uint8_t>& scratch, std::uint8_t* picture,
+                                      std::size_t stride) {
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  if (!picture || stride < rowBytes || stride > static_cast<std::size_t>(INT32_MAX))
+    return false;
+  if (WritesInPlace(width)) {
+    if (!Prepare(frame, width, height))
+      return false;
+    // The top row is the last in memory; libswscale steps back a row at a time.
+    std::uint8_t* dest[4] = {picture + static_cast<std::size_t>(height - 1) * stride, nullptr, nullptr,
+                             nullptr};
+    const int destStride[4] = {-static_cast<int>(stride), 0, 0, 0};
+    return sws_scale(sws_.get(), frame.data, frame.linesize, 0, frame.height, dest, destStride) == height;
+  }
+  std::size_t rowStride = 0;
+  const std::uint8_t* rows = Convert(frame, width, height, scratch, rowStride);
+  if (!rows)
+    return false;
+  for (std::int32_t y = 0; y < height; ++y)
+    std::memcpy(picture + static_cast<std::size_t>(height - 1 - y) * stride,
+                rows + static_cast<std::size_t>(y) * rowStride, rowBytes);
+  return true;
 }
 
 } // namespace rw

@@ -23,9 +23,24 @@ public:
   // least width * 3 + kRowSlack). Null when the frame cannot be converted or `rows` cannot grow.
   const std::uint8_t* Convert(const AVFrame& frame, std::int32_t width, std::int32_t height,
                               std::vector<std::uint8_t>& rows, std::size_t& stride);
+  // Converts `frame` to width × height into a bottom-up picture: height rows `stride` bytes
+  // apart (at least width * 3), the bottom row at `picture`; the bytes between rows are left as
+  // they are. The buffer must have kRowSlack bytes to spare after its last row. Rows whose width
+  // libswscale writes in whole blocks are written in place; others go through `scratch` (as
+  // Convert) and are copied. The pixels are the same either way. False as Convert.
+  bool ConvertBottomUp(const AVFrame& frame, std::int32_t width, std::int32_t height,
+                       std::vector<std::uint8_t>& scratch, std::uint8_t* picture, std::size_t stride);
+  // True when ConvertBottomUp writes a picture of this width in place.
+  static bool WritesInPlace(std::int32_t width) { return width % kBlockPixels == 0; }
   void Reset();
 
 private:
+  // libswscale's BGR writers work on up to this many pixels at a time: rows of a multiple of it
+  // end on a block and are written without a byte past their end.
+  static constexpr std::int32_t kBlockPixels = 16;
+
+  bool Prepare(const AVFrame& frame, std::int32_t width, std::int32_t height);
+
   struct Colours {
     const SwsContext* context = nullptr;
     int width = 0;

@@ -40,8 +40,9 @@ bool pContainerFrame::Open(const ContainerStream& stream, std::int32_t width, st
   header_.biHeight = h;
   header_.biSizeImage = static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(h);
   stride_ = stride;
-  // Zeroed, so that the row padding is always 0.
-  pixels_.reset(new (std::nothrow) std::uint8_t[header_.biSizeImage]());
+  // Zeroed, so that the row padding is always 0; with room after the last row for the
+  // converter.
+  pixels_.reset(new (std::nothrow) std::uint8_t[header_.biSizeImage + BgrRowConverter::kRowSlack]());
   if (!codec_ || !packet_ || !frame_ || !lastGood_ || !pixels_) {
     Close();
     return false;
@@ -238,17 +239,13 @@ bool pContainerFrame::Convert(const AVFrame& frame) {
   const std::int32_t w = header_.biWidth, h = header_.biHeight;
   // The picture as stored, at the size that turns into the delivered one.
   const std::int32_t sw = turn.Across() ? h : w, sh = turn.Across() ? w : h;
+  if (turn.IsNone())
+    return converter_.ConvertBottomUp(frame, w, h, cache_.Budget().Scratch(), pixels_.get(),
+                                      static_cast<std::size_t>(stride_));
   std::size_t rowStride = 0;
   const std::uint8_t* rows = converter_.Convert(frame, sw, sh, cache_.Budget().Scratch(), rowStride);
   if (!rows)
     return false;
-  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
-  if (turn.IsNone()) {
-    for (std::int32_t y = 0; y < h; ++y)
-      std::memcpy(pixels_.get() + static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(stride_),
-                  rows + static_cast<std::size_t>(y) * rowStride, rowBytes);
-    return true;
-  }
   // Displayed (X, Y) comes from stored (x, y) by the inverse turn, which is its transpose; in
   // doubled coordinates centred on the pictures: u = a u' + b v', v = c u' + d v'.
   for (std::int32_t y = 0; y < h; ++y) {

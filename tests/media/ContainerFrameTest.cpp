@@ -1,6 +1,7 @@
 // Frame-exact access to movies in MP4, MOV, MKV and WebM: every cut frame, asked for in any
 // order, shows the picture the 30 fps mapping says, whatever the codec, rate and turn.
 #include "base/MessageText.h"
+#include "media/BgrRowConverter.h"
 #include "media/ContainerRegistry.h"
 #include "tests/support/ContainerTestFiles.h"
 #include "tests/support/TempDir.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <ostream>
 #include <random>
 #include <string>
@@ -145,6 +147,34 @@ TEST_P(ContainerFrameTest, SequentialBackwardAndRandomReadsShowTheMappedPicture)
   for (int i = 0; i < 60; ++i) {
     const std::int32_t n = static_cast<std::int32_t>(random() % static_cast<unsigned>(frames));
     ASSERT_EQ(Read(n), test::ExpectedMoviePicture(options_, n)) << "random " << n;
+  }
+}
+
+// The picture delivered is the decoded one converted row by row and stood bottom-up, whichever
+// way the decoder converts it, with zero row padding.
+TEST_P(ContainerFrameTest, DeliveredPixelsAreTheDecodedPictureConvertedRowByRow) {
+  if (options_.rotation != 0 || options_.hflip)
+    GTEST_SKIP() << "turned pictures are checked by their picture numbers";
+  const std::int32_t w = decoder_->Width(), h = decoder_->Height();
+  const std::size_t stride = static_cast<std::size_t>(decoder_->Stride());
+  BgrRowConverter reference;
+  std::vector<std::uint8_t> rows;
+  const std::int32_t frames = std::min(stream_->FrameCount(), 40);
+  for (std::int32_t n = 0; n < frames; ++n) {
+    const std::uint8_t* p = decoder_->GetFrame(n);
+    ASSERT_NE(p, nullptr) << n;
+    const std::vector<std::uint8_t> delivered(p, p + stride * static_cast<std::size_t>(h));
+    const AVFrame* picture = decoder_->GetPicture(n);
+    ASSERT_NE(picture, nullptr) << n;
+    std::size_t rowStride = 0;
+    const std::uint8_t* top = reference.Convert(*picture, w, h, rows, rowStride);
+    ASSERT_NE(top, nullptr) << n;
+    std::vector<std::uint8_t> expected(delivered.size(), 0);
+    for (std::int32_t y = 0; y < h; ++y)
+      std::copy_n(top + static_cast<std::size_t>(y) * rowStride, static_cast<std::size_t>(w) * 3,
+                  expected.begin() +
+                      static_cast<std::ptrdiff_t>(static_cast<std::size_t>(h - 1 - y) * stride));
+    ASSERT_TRUE(delivered == expected) << "frame " << n;
   }
 }
 
