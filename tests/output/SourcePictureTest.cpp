@@ -183,30 +183,6 @@ TEST(SourcePicture, OnlyUnchangedFramesOfTheMoviesFormatPassThrough) {
   EXPECT_TRUE(SourcePicture::Fits(*picture, kWidth, kHeight, AV_PIX_FMT_YUV420P));
 }
 
-TEST(SourcePicture, SameComparesVisiblePixelsWhateverTheRowPadding) {
-  auto make = [](int align) {
-    ff::FramePtr f = ff::MakeFrame();
-    f->format = AV_PIX_FMT_YUV420P;
-    f->width = 30;
-    f->height = 20;
-    EXPECT_GE(av_frame_get_buffer(f.get(), align), 0);
-    for (int p = 0; p < 3; ++p)
-      for (int y = 0; y < (p ? 10 : 20); ++y)
-        for (int x = 0; x < f->linesize[p]; ++x)
-          f->data[p][y * f->linesize[p] + x] =
-              x < (p ? 15 : 30) ? static_cast<std::uint8_t>(x + y + p) : align;
-    return f;
-  };
-  const ff::FramePtr a = make(1);
-  const ff::FramePtr b = make(64);
-  ASSERT_NE(a->linesize[0], b->linesize[0]);
-  EXPECT_TRUE(SourcePicture::Same(*a, *b));
-  b->data[2][9 * b->linesize[2] + 14] ^= 1; // last chroma sample
-  EXPECT_FALSE(SourcePicture::Same(*a, *b));
-  a->width = 28;
-  EXPECT_FALSE(SourcePicture::Same(*a, *b));
-}
-
 // The movie takes the sources' pixel format when their pictures make up most of it and the
 // compressor takes it at its own range with chroma no finer; otherwise it keeps its own.
 TEST(SourcePicture, MovieFormatFollowsTheSourcesThatPassThroughMostFrames) {
