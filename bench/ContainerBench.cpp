@@ -11,9 +11,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,86 +90,46 @@ void OpenFirstFrame(benchmark::State& state) {
   }
 }
 
+// Reads `frames` in that order through a fresh registry of the kind each round (its opening is
+// not timed).
+template <class Registry>
+void ReadFrames(benchmark::State& state, const char* name, const std::vector<int>& frames) {
+  rw::test::QuietMediaLibraries();
+  const auto file = Media(name);
+  if (!Present(state, file))
+    return;
+  for (auto _ : state) {
+    state.PauseTiming();
+    rw::MessageText messages;
+    Registry registry;
+    const auto decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
+    state.ResumeTiming();
+    for (const int n : frames)
+      if (!decoder || !decoder->GetFrame(n)) {
+        state.SkipWithError("a frame does not decode");
+        return;
+      }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(frames.size()));
+}
+
+std::vector<int> FirstFrames() {
+  std::vector<int> frames(kSequentialFrames);
+  std::iota(frames.begin(), frames.end(), 0);
+  return frames;
+}
+
 void RandomMp4(benchmark::State& state) {
-  rw::test::QuietMediaLibraries();
-  const auto file = Media(kMp4);
-  if (!Present(state, file))
-    return;
-  const std::vector<int> frames = RandomFrames();
-  for (auto _ : state) {
-    state.PauseTiming();
-    rw::MessageText messages;
-    rw::ContainerRegistry registry;
-    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
-    state.ResumeTiming();
-    for (const int n : frames)
-      if (!decoder || !decoder->GetFrame(n)) {
-        state.SkipWithError("a frame does not decode");
-        return;
-      }
-  }
-  state.SetItemsProcessed(state.iterations() * kRandomFrames);
+  ReadFrames<rw::ContainerRegistry>(state, kMp4, RandomFrames());
 }
-
 void RandomAvi(benchmark::State& state) {
-  rw::test::QuietMediaLibraries();
-  const auto file = Media(kAvi);
-  if (!Present(state, file))
-    return;
-  const std::vector<int> frames = RandomFrames();
-  for (auto _ : state) {
-    state.PauseTiming();
-    rw::MessageText messages;
-    rw::AviRegistry registry;
-    rw::AviFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
-    state.ResumeTiming();
-    for (const int n : frames)
-      if (!decoder || !decoder->GetFrame(n)) {
-        state.SkipWithError("a frame does not decode");
-        return;
-      }
-  }
-  state.SetItemsProcessed(state.iterations() * kRandomFrames);
+  ReadFrames<rw::AviRegistry>(state, kAvi, RandomFrames());
 }
-
 void SequentialMp4(benchmark::State& state) {
-  rw::test::QuietMediaLibraries();
-  const auto file = Media(kMp4);
-  if (!Present(state, file))
-    return;
-  for (auto _ : state) {
-    state.PauseTiming();
-    rw::MessageText messages;
-    rw::ContainerRegistry registry;
-    rw::ContainerFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
-    state.ResumeTiming();
-    for (int n = 0; n < kSequentialFrames; ++n)
-      if (!decoder || !decoder->GetFrame(n)) {
-        state.SkipWithError("a frame does not decode");
-        return;
-      }
-  }
-  state.SetItemsProcessed(state.iterations() * kSequentialFrames);
+  ReadFrames<rw::ContainerRegistry>(state, kMp4, FirstFrames());
 }
-
 void SequentialAvi(benchmark::State& state) {
-  rw::test::QuietMediaLibraries();
-  const auto file = Media(kAvi);
-  if (!Present(state, file))
-    return;
-  for (auto _ : state) {
-    state.PauseTiming();
-    rw::MessageText messages;
-    rw::AviRegistry registry;
-    rw::AviFrame decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
-    state.ResumeTiming();
-    for (int n = 0; n < kSequentialFrames; ++n)
-      if (!decoder || !decoder->GetFrame(n)) {
-        state.SkipWithError("a frame does not decode");
-        return;
-      }
-  }
-  state.SetItemsProcessed(state.iterations() * kSequentialFrames);
+  ReadFrames<rw::AviRegistry>(state, kAvi, FirstFrames());
 }
 
 BENCHMARK(Open)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
