@@ -29,23 +29,28 @@ const AVFrame* AviFrameCache::Find(std::int32_t picture) {
   return it->second->frame.get();
 }
 
-bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
+bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame, bool reference) {
   if (const auto it = byPicture_.find(picture); it != byPicture_.end()) {
     budget_->Remove(it->second);
     byPicture_.erase(it);
   }
-  // A copy in buffers of the cache's own, not a reference: a decoder's buffers go back to its
-  // pool when released, and the pool keeps them for as long as the decoder lives, so evicted
-  // pictures would still hold memory for every file ever read.
+  // Otherwise a copy in buffers of the cache's own: libavcodec's buffers go back to the
+  // decoder's pool when released, and the pool keeps them for as long as the decoder lives, so
+  // evicted pictures would still hold memory for every file ever read.
   ff::FramePtr copy = ff::MakeFrame();
   if (!copy)
     return false;
-  copy->format = frame.format;
-  copy->width = frame.width;
-  copy->height = frame.height;
-  if (av_frame_get_buffer(copy.get(), 0) < 0 || av_frame_copy(copy.get(), &frame) < 0 ||
-      av_frame_copy_props(copy.get(), &frame) < 0)
-    return false;
+  if (reference) {
+    if (av_frame_ref(copy.get(), &frame) < 0)
+      return false;
+  } else {
+    copy->format = frame.format;
+    copy->width = frame.width;
+    copy->height = frame.height;
+    if (av_frame_get_buffer(copy.get(), 0) < 0 || av_frame_copy(copy.get(), &frame) < 0 ||
+        av_frame_copy_props(copy.get(), &frame) < 0)
+      return false;
+  }
   const std::size_t bytes = FrameCacheBudget::BytesOf(*copy);
   if (pictureBytes_ == 0)
     pictureBytes_ = bytes;

@@ -10,7 +10,7 @@
 
 namespace rw {
 
-// Decoded pictures of one decoder (copies in the decoder's own format), by display number. Its memory counts
+// Decoded pictures of one decoder (in the decoder's own format), by display number. Its memory counts
 // against a FrameCacheBudget shared with other caches (by default one of its own): adding a picture may evict
 // the least recently used pictures of any cache of that budget. The protected picture (the one being decoded)
 // is never evicted. A frame that Find answers stays valid until the next call on any cache of the same
@@ -38,10 +38,11 @@ public:
 
   // The picture, or null; a hit counts as a use.
   const AVFrame* Find(std::int32_t picture);
-  // Keeps a reference to `frame` as `picture`, evicting least recently used pictures of the
-  // budget to make room; false when it does not fit (only the protected picture may pass the
-  // limit) or memory runs out.
-  bool Insert(std::int32_t picture, const AVFrame& frame);
+  // Keeps `frame` as `picture`, evicting least recently used pictures of the budget to make
+  // room; false when it does not fit (only the protected picture may pass the limit) or memory
+  // runs out. A copy is kept unless `reference`: the frame's buffers hold their own memory and
+  // no more (see DecoderBuffers), so a reference to them costs what it counts.
+  bool Insert(std::int32_t picture, const AVFrame& frame, bool reference = false);
   void Protect(std::int32_t picture) { protected_ = picture; }
   bool IsProtected(std::int32_t picture) const { return picture == protected_ && picture >= 0; }
 

@@ -50,8 +50,8 @@ bool AviPictureDecoder::Open(const pAviStream& stream) {
   const AVCodecParameters* par = stream.VideoParameters();
   if (!par || stream.Index().PictureCount() == 0)
     return false;
-  ff::CodecContextPtr ctx =
-      ff::OpenDecoder(*par, {.threadCount = 0, .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE});
+  ff::CodecContextPtr ctx = ff::OpenDecoder(
+      *par, {.threadCount = 0, .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE, .buffers = &buffers_});
   if (!ctx)
     return false;
   frame_ = ff::MakeFrame();

@@ -40,6 +40,8 @@ public:
   // the pictures before it that the sink wants on the way. A picture that cannot be decoded is
   // put as the last good picture before it. False when nothing could be decoded for it.
   bool Decode(std::int32_t target, Sink& sink);
+  // True when `frame`'s buffers are this decoder's own (see DecoderBuffers).
+  bool Owns(const AVFrame& frame) const { return buffers_.Owns(frame); }
 
 private:
   struct Run {
@@ -64,6 +66,7 @@ private:
   bool RunTo(std::int32_t target, std::int32_t start, Sink& sink);
 
   const pAviStream* stream_ = nullptr;
+  DecoderBuffers buffers_; // before the codec, which must go first
   ff::CodecContextPtr codec_;
   std::optional<AviPictureParser> parser_;
   bool reorder_ = false;

@@ -30,8 +30,10 @@ bool pContainerFrame::Open(const ContainerStream& stream, std::int32_t width, st
   const AVCodecParameters& par = *stream_->VideoParameters();
   // A stream may change its picture size on the way; a hostile one is not let grow far.
   const std::int64_t pixels = std::max<std::int64_t>(std::int64_t{4} * par.width * par.height, 1920 * 1088);
-  codec_ = ff::OpenDecoder(
-      par, {.threadCount = 0, .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE, .maxPixels = pixels});
+  codec_ = ff::OpenDecoder(par, {.threadCount = 0,
+                                 .threadType = FF_THREAD_FRAME | FF_THREAD_SLICE,
+                                 .maxPixels = pixels,
+                                 .buffers = &buffers_});
   packet_ = ff::MakePacket();
   frame_ = ff::MakeFrame();
   lastGood_ = ff::MakeFrame();
@@ -146,7 +148,7 @@ void pContainerFrame::Decode(std::int32_t picture) {
     if (!Feed()) {
       // Nothing more comes: the last good picture before the target stands in for it.
       if (lastGood_->buf[0])
-        cache_.Insert(picture, *lastGood_);
+        Keep(picture, *lastGood_);
       return;
     }
 }
@@ -216,22 +218,26 @@ bool pContainerFrame::Receive() {
     }
     run_.lastOut = pts;
     if (shown == target_) {
-      cache_.Insert(shown, *frame_);
+      Keep(shown, *frame_);
       av_frame_unref(frame_.get());
       return true;
     }
     if (pts > targetTime_) {
       // The target did not come out (damaged): the picture before it stands in.
-      cache_.Insert(target_, lastGood_->buf[0] ? *lastGood_ : *frame_);
-      cache_.Insert(shown, *frame_);
+      Keep(target_, lastGood_->buf[0] ? *lastGood_ : *frame_);
+      Keep(shown, *frame_);
       av_frame_unref(frame_.get());
       return true;
     }
     if (shown > target_ - capacity)
-      cache_.Insert(shown, *frame_);
+      Keep(shown, *frame_);
     av_frame_unref(lastGood_.get());
     av_frame_move_ref(lastGood_.get(), frame_.get());
   }
+}
+
+void pContainerFrame::Keep(std::int32_t picture, const AVFrame& frame) {
+  cache_.Insert(picture, frame, buffers_.Owns(frame));
 }
 
 bool pContainerFrame::Convert(const AVFrame& frame) {

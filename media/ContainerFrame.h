@@ -77,6 +77,8 @@ private:
   bool Feed();
   // Takes what the codec gives out; true once the target is settled.
   bool Receive();
+  // Keeps a decoded picture in the cache: a reference when its buffers are ours.
+  void Keep(std::int32_t picture, const AVFrame& frame);
   bool Convert(const AVFrame& frame);
 
   ContainerStream stream_;
@@ -88,6 +90,7 @@ private:
   std::int32_t shownPicture_ = -1;
   std::unique_ptr<std::uint8_t[]> pixels_;
   std::uint64_t generation_ = 0;
+  DecoderBuffers buffers_; // before the codec, which must go first
   ff::CodecContextPtr codec_;
   ff::PacketPtr packet_;
   ff::FramePtr frame_;

@@ -10,6 +10,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "media/DecoderBuffers.h"
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -155,8 +157,9 @@ inline bool ReuseSws(SwsPtr& sws, int srcWidth, int srcHeight, AVPixelFormat src
 // How a decoder runs.
 struct DecoderSetup {
   int threadCount = 1;
-  int threadType = 0;         // 0: FFmpeg's default
-  std::int64_t maxPixels = 0; // 0: FFmpeg's default
+  int threadType = 0;                // 0: FFmpeg's default
+  std::int64_t maxPixels = 0;        // 0: FFmpeg's default
+  DecoderBuffers* buffers = nullptr; // null: libavcodec's own picture buffers
 };
 // An open decoder of `codec` for streams described by `parameters` (may be null); null when
 // there is no such decoder or it does not open (`why`, when given, says which).
@@ -174,6 +177,8 @@ inline CodecContextPtr OpenDecoder(AVCodecID codec, const AVCodecParameters* par
     context->thread_type = setup.threadType;
   if (setup.maxPixels > 0)
     context->max_pixels = setup.maxPixels;
+  if (setup.buffers)
+    setup.buffers->Attach(*context);
   if (const int result = avcodec_open2(context.get(), decoder, nullptr); result < 0) {
     if (why)
       *why = "cannot open the decoder: " + ErrorText(result);
