@@ -1,8 +1,8 @@
 // Movies of other containers than AVI: opening a long 1080p H.264 MP4 (its packet index built),
 // exact random access on it beside the AVI reader on the same H.264 stream in an AVI file, and
-// sequential decoding to 24-bit BGR frames, in frames per second. bench/compare-container makes
-// the movies with the ffmpeg command-line tool into $RW_BENCH_MEDIA/container and runs the tool
-// on them for the ratios.
+// sequential decoding, to 24-bit BGR frames and to the decoded pictures alone, in frames per
+// second. bench/compare-container makes the movies with the ffmpeg command-line tool into
+// $RW_BENCH_MEDIA/container and runs the tool on them for the ratios.
 
 #include "base/MessageText.h"
 #include "media/AviRegistry.h"
@@ -91,9 +91,11 @@ void OpenFirstFrame(benchmark::State& state) {
 }
 
 // Reads `frames` in that order through a fresh registry of the kind each round (its opening is
-// not timed).
+// not timed): as the 24-bit pictures the cuts deliver or, with `decodedOnly`, as the decoded
+// pictures themselves (the codec's format, what a compile passes through).
 template <class Registry>
-void ReadFrames(benchmark::State& state, const char* name, const std::vector<int>& frames) {
+void ReadFrames(benchmark::State& state, const char* name, const std::vector<int>& frames,
+                bool decodedOnly = false) {
   rw::test::QuietMediaLibraries();
   const auto file = Media(name);
   if (!Present(state, file))
@@ -105,7 +107,8 @@ void ReadFrames(benchmark::State& state, const char* name, const std::vector<int
     const auto decoder = registry.OpenDecoder(registry.OpenStream(file, messages), 0, 0);
     state.ResumeTiming();
     for (const int n : frames)
-      if (!decoder || !decoder->GetFrame(n)) {
+      if (!decoder || !(decodedOnly ? static_cast<const void*>(decoder->GetPicture(n))
+                                    : static_cast<const void*>(decoder->GetFrame(n)))) {
         state.SkipWithError("a frame does not decode");
         return;
       }
@@ -128,6 +131,9 @@ void RandomAvi(benchmark::State& state) {
 void SequentialMp4(benchmark::State& state) {
   ReadFrames<rw::ContainerRegistry>(state, kMp4, FirstFrames());
 }
+void SequentialMp4Decoded(benchmark::State& state) {
+  ReadFrames<rw::ContainerRegistry>(state, kMp4, FirstFrames(), true);
+}
 void SequentialAvi(benchmark::State& state) {
   ReadFrames<rw::AviRegistry>(state, kAvi, FirstFrames());
 }
@@ -137,6 +143,7 @@ BENCHMARK(OpenFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterati
 BENCHMARK(RandomMp4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(RandomAvi)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(SequentialMp4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(SequentialMp4Decoded)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(SequentialAvi)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace
