@@ -27,7 +27,7 @@ bool pAviFrame::Open(const AviStream& stream, std::int32_t width, std::int32_t h
   if (w < 1 || h < 1 || w > kMaxDimension || h > kMaxDimension ||
       static_cast<std::int64_t>(stride) * h > kMaxFrameBytes)
     return false;
-  if (!decoder_.Open(*stream_))
+  if (!decoder_.Open(*stream_, cache_.Budget().Buffers()))
     return false;
   header_ = BitmapInfoHeader{};
   header_.biWidth = w;

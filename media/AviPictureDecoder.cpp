@@ -45,8 +45,9 @@ void AttachPalette(const AVCodecParameters& par, AVPacket& pkt) {
 
 } // namespace
 
-bool AviPictureDecoder::Open(const pAviStream& stream) {
+bool AviPictureDecoder::Open(const pAviStream& stream, const DecoderBuffers& buffers) {
   Close();
+  buffers_ = buffers;
   const AVCodecParameters* par = stream.VideoParameters();
   if (!par || stream.Index().PictureCount() == 0)
     return false;

@@ -32,7 +32,8 @@ public:
     virtual void Put(std::int32_t picture, const AVFrame& frame) = 0;
   };
 
-  bool Open(const pAviStream& stream);
+  // Opens a decoder of `stream` taking its picture buffers from `buffers`.
+  bool Open(const pAviStream& stream, const DecoderBuffers& buffers);
   void Close();
   bool IsOpen() const { return codec_ != nullptr; }
 

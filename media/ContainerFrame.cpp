@@ -27,6 +27,7 @@ bool pContainerFrame::Open(const ContainerStream& stream, std::int32_t width, st
   if (w < 1 || h < 1 || w > kMaxDimension || h > kMaxDimension ||
       static_cast<std::int64_t>(stride) * h > kMaxFrameBytes)
     return false;
+  buffers_ = cache_.Budget().Buffers();
   const AVCodecParameters& par = *stream_->VideoParameters();
   // A stream may change its picture size on the way; a hostile one is not let grow far.
   const std::int64_t pixels = std::max<std::int64_t>(std::int64_t{4} * par.width * par.height, 1920 * 1088);

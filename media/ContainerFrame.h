@@ -90,7 +90,7 @@ private:
   std::int32_t shownPicture_ = -1;
   std::unique_ptr<std::uint8_t[]> pixels_;
   std::uint64_t generation_ = 0;
-  DecoderBuffers buffers_; // before the codec, which must go first
+  DecoderBuffers buffers_; // the budget's; before the codec, which must go first
   ff::CodecContextPtr codec_;
   ff::PacketPtr packet_;
   ff::FramePtr frame_;

@@ -46,7 +46,7 @@ void Free(std::uint8_t* data) {
 } // namespace
 
 struct DecoderBuffers::Store {
-  std::atomic<long> holds{1}; // the owner and every buffer out
+  std::atomic<long> holds{1}; // every handle and every buffer out
   mutable std::mutex mutex;
   std::vector<std::uint8_t*> spares;
 
@@ -89,6 +89,17 @@ DecoderBuffers::DecoderBuffers() : store_(new Store) {}
 
 DecoderBuffers::~DecoderBuffers() {
   store_->Drop();
+}
+
+DecoderBuffers::DecoderBuffers(const DecoderBuffers& other) : store_(other.store_) {
+  store_->holds.fetch_add(1, std::memory_order_relaxed);
+}
+
+DecoderBuffers& DecoderBuffers::operator=(const DecoderBuffers& other) {
+  other.store_->holds.fetch_add(1, std::memory_order_relaxed);
+  store_->Drop();
+  store_ = other.store_;
+  return *this;
 }
 
 void DecoderBuffers::Attach(AVCodecContext& codec) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/DecoderBuffers.h"
 #include "media/FfmpegPtr.h"
 
 #include <cstddef>
@@ -47,6 +48,9 @@ public:
   // Working memory for converting a picture, shared by the decoders of this budget instead of
   // one buffer each; its content means nothing from one conversion to the next.
   std::vector<std::uint8_t>& Scratch() { return scratch_; }
+  // The picture buffers of the decoders of this budget, so that their cached pictures can be
+  // references; the few released buffers kept for taking again are shared by all of them.
+  const DecoderBuffers& Buffers() const { return buffers_; }
 
 private:
   friend class AviFrameCache;
@@ -74,6 +78,7 @@ private:
   std::size_t total_ = 0;
   std::size_t peak_ = 0;
   std::vector<std::uint8_t> scratch_;
+  DecoderBuffers buffers_;
 };
 
 } // namespace rw
