@@ -108,7 +108,7 @@ bool pAviFrame::Wants(std::int32_t picture) const {
 }
 
 void pAviFrame::Put(std::int32_t picture, const AVFrame& frame) {
-  cache_.Insert(picture, frame, decoder_.Owns(frame));
+  cache_.Insert(picture, frame);
 }
 
 bool pAviFrame::Convert(const AVFrame& frame) {

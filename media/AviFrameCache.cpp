@@ -29,18 +29,19 @@ const AVFrame* AviFrameCache::Find(std::int32_t picture) {
   return it->second->frame.get();
 }
 
-bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame, bool reference) {
+bool AviFrameCache::Insert(std::int32_t picture, const AVFrame& frame) {
   if (const auto it = byPicture_.find(picture); it != byPicture_.end()) {
     budget_->Remove(it->second);
     byPicture_.erase(it);
   }
-  // Otherwise a copy in buffers of the cache's own: libavcodec's buffers go back to the
-  // decoder's pool when released, and the pool keeps them for as long as the decoder lives, so
-  // evicted pictures would still hold memory for every file ever read.
+  // Buffers of the budget's decoders hold their own memory and no more. Others are copied into
+  // buffers of the cache's own: libavcodec's buffers go back to the decoder's pool when
+  // released, and the pool keeps them for as long as the decoder lives, so evicted pictures
+  // would still hold memory for every file ever read.
   ff::FramePtr copy = ff::MakeFrame();
   if (!copy)
     return false;
-  if (reference) {
+  if (budget_->Buffers().Owns(frame)) {
     if (av_frame_ref(copy.get(), &frame) < 0)
       return false;
   } else {

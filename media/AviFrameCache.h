@@ -40,9 +40,9 @@ public:
   const AVFrame* Find(std::int32_t picture);
   // Keeps `frame` as `picture`, evicting least recently used pictures of the budget to make
   // room; false when it does not fit (only the protected picture may pass the limit) or memory
-  // runs out. A copy is kept unless `reference`: the frame's buffers hold their own memory and
-  // no more (see DecoderBuffers), so a reference to them costs what it counts.
-  bool Insert(std::int32_t picture, const AVFrame& frame, bool reference = false);
+  // runs out. A picture in buffers of the budget's decoders (see DecoderBuffers) is kept as a
+  // reference, any other as a copy.
+  bool Insert(std::int32_t picture, const AVFrame& frame);
   void Protect(std::int32_t picture) { protected_ = picture; }
   bool IsProtected(std::int32_t picture) const { return picture == protected_ && picture >= 0; }
 

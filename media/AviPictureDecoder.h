@@ -41,8 +41,6 @@ public:
   // the pictures before it that the sink wants on the way. A picture that cannot be decoded is
   // put as the last good picture before it. False when nothing could be decoded for it.
   bool Decode(std::int32_t target, Sink& sink);
-  // True when `frame`'s buffers are this decoder's own (see DecoderBuffers).
-  bool Owns(const AVFrame& frame) const { return buffers_.Owns(frame); }
 
 private:
   struct Run {

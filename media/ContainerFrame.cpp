@@ -149,7 +149,7 @@ void pContainerFrame::Decode(std::int32_t picture) {
     if (!Feed()) {
       // Nothing more comes: the last good picture before the target stands in for it.
       if (lastGood_->buf[0])
-        Keep(picture, *lastGood_);
+        cache_.Insert(picture, *lastGood_);
       return;
     }
 }
@@ -219,26 +219,22 @@ bool pContainerFrame::Receive() {
     }
     run_.lastOut = pts;
     if (shown == target_) {
-      Keep(shown, *frame_);
+      cache_.Insert(shown, *frame_);
       av_frame_unref(frame_.get());
       return true;
     }
     if (pts > targetTime_) {
       // The target did not come out (damaged): the picture before it stands in.
-      Keep(target_, lastGood_->buf[0] ? *lastGood_ : *frame_);
-      Keep(shown, *frame_);
+      cache_.Insert(target_, lastGood_->buf[0] ? *lastGood_ : *frame_);
+      cache_.Insert(shown, *frame_);
       av_frame_unref(frame_.get());
       return true;
     }
     if (shown > target_ - capacity)
-      Keep(shown, *frame_);
+      cache_.Insert(shown, *frame_);
     av_frame_unref(lastGood_.get());
     av_frame_move_ref(lastGood_.get(), frame_.get());
   }
-}
-
-void pContainerFrame::Keep(std::int32_t picture, const AVFrame& frame) {
-  cache_.Insert(picture, frame, buffers_.Owns(frame));
 }
 
 bool pContainerFrame::Convert(const AVFrame& frame) {

@@ -77,8 +77,6 @@ private:
   bool Feed();
   // Takes what the codec gives out; true once the target is settled.
   bool Receive();
-  // Keeps a decoded picture in the cache: a reference when its buffers are ours.
-  void Keep(std::int32_t picture, const AVFrame& frame);
   bool Convert(const AVFrame& frame);
 
   ContainerStream stream_;

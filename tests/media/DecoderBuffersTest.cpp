@@ -2,6 +2,7 @@
 // libavcodec's own buffers, references that outlive the decoder, and released memory kept only
 // up to the few spares.
 #include "media/DecoderBuffers.h"
+#include "media/AviFrameCache.h"
 #include "media/FfmpegPtr.h"
 
 extern "C" {
@@ -14,6 +15,7 @@ extern "C" {
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,34 +77,35 @@ bool SamePixels(const AVFrame& a, const AVFrame& b) {
   return true;
 }
 
+// Each codec's movie of 30 pictures, written in SetUp: 176 × 100 (not a multiple of every
+// codec's alignment), B-pictures for H.264.
 class DecoderBuffersTest : public ::testing::TestWithParam<TestMovieCodec> {
 protected:
-  test::TestMovieOptions Options() const {
+  void SetUp() override {
+    test::QuietMediaLibraries();
+    if (!test::HasMovieEncoder(GetParam()))
+      GTEST_SKIP() << "no encoder for this codec";
     test::TestMovieOptions options;
     options.codec = GetParam();
-    options.width = 176; // not a multiple of every codec's alignment
+    options.width = 176;
     options.height = 100;
     options.pts = test::ConstantRatePts(30, 30, 1, options.timeBase);
     options.bFrames = GetParam() == TestMovieCodec::H264 ? 2 : 0;
     options.texture = true;
-    return options;
+    ASSERT_TRUE(test::WriteTestMovie(file_, options));
   }
+
+  test::TempDir dir_;
+  const std::filesystem::path file_ = dir_ / "movie.mkv";
 };
 
 TEST_P(DecoderBuffersTest, PicturesMatchLibavcodecsOwnAndOutliveTheDecoder) {
-  test::QuietMediaLibraries();
-  if (!test::HasMovieEncoder(GetParam()))
-    GTEST_SKIP() << "no encoder for this codec";
-  test::TempDir dir;
-  const auto file = dir / "movie.mkv";
-  ASSERT_TRUE(test::WriteTestMovie(file, Options()));
-
-  const std::vector<ff::FramePtr> reference = DecodeAll(file, nullptr).pictures;
+  const std::vector<ff::FramePtr> reference = DecodeAll(file_, nullptr).pictures;
   ASSERT_EQ(reference.size(), 30u);
   Decoded ours;
   {
     DecoderBuffers buffers;
-    ours = DecodeAll(file, &buffers);
+    ours = DecodeAll(file_, &buffers);
     ASSERT_EQ(ours.pictures.size(), reference.size());
     for (const ff::FramePtr& frame : ours.pictures)
       EXPECT_EQ(buffers.Owns(*frame), ours.direct);
@@ -114,17 +117,11 @@ TEST_P(DecoderBuffersTest, PicturesMatchLibavcodecsOwnAndOutliveTheDecoder) {
 }
 
 TEST_P(DecoderBuffersTest, ReleasedPicturesKeepOnlyTheSparesOfTheSharedStore) {
-  test::QuietMediaLibraries();
-  if (!test::HasMovieEncoder(GetParam()))
-    GTEST_SKIP() << "no encoder for this codec";
-  test::TempDir dir;
-  const auto file = dir / "movie.mkv";
-  ASSERT_TRUE(test::WriteTestMovie(file, Options()));
   DecoderBuffers buffers;
   Decoded decoded;
   {
     DecoderBuffers decoders = buffers; // another handle on the same store
-    decoded = DecodeAll(file, &decoders);
+    decoded = DecodeAll(file_, &decoders);
   }
   ASSERT_FALSE(decoded.pictures.empty());
   if (!decoded.direct) { // the decoder keeps buffers of its own: none come here
@@ -136,6 +133,21 @@ TEST_P(DecoderBuffersTest, ReleasedPicturesKeepOnlyTheSparesOfTheSharedStore) {
   decoded.pictures.clear();
   EXPECT_GT(buffers.SpareBytes(), 0u);
   EXPECT_LE(buffers.SpareBytes(), DecoderBuffers::kSpares * largest);
+}
+
+TEST_P(DecoderBuffersTest, CachesKeepReferencesToTheirBudgetsBuffersAndCopiesOfOthers) {
+  auto budget = std::make_shared<FrameCacheBudget>();
+  DecoderBuffers decoders = budget->Buffers();
+  const Decoded ours = DecodeAll(file_, &decoders);
+  const Decoded pooled = DecodeAll(file_, nullptr);
+  ASSERT_FALSE(ours.pictures.empty());
+  ASSERT_FALSE(pooled.pictures.empty());
+  AviFrameCache cache(budget);
+  ASSERT_TRUE(cache.Insert(0, *ours.pictures.front()));
+  ASSERT_TRUE(cache.Insert(1, *pooled.pictures.front()));
+  EXPECT_EQ(cache.Find(0)->data[0] == ours.pictures.front()->data[0], ours.direct);
+  EXPECT_NE(cache.Find(1)->data[0], pooled.pictures.front()->data[0]);
+  EXPECT_TRUE(SamePixels(*cache.Find(1), *pooled.pictures.front()));
 }
 
 std::string CodecName(const ::testing::TestParamInfo<TestMovieCodec>& info) {
