@@ -10,6 +10,7 @@
 #include "media/AviClip.h"
 #include "media/MediaContext.h"
 #include "tests/media/AviOdmlTestFile.h"
+#include "tests/support/FuzzInput.h"
 #include "tests/support/TestAvi.h"
 
 #include <array>
@@ -17,32 +18,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    auto f = std::filesystem::temp_directory_path() / ("reelwright-fuzz-avi-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f);
-    return f;
-  }();
-  return folder;
-}
-
-// Removes the folder at exit. The folder's name is made in the constructor, so that it outlives
-// this object (statics go in the reverse order of their making).
-struct Cleanup {
-  Cleanup() { Folder(); }
-  ~Cleanup() {
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-  }
-};
-
-const std::vector<std::uint8_t>& Base(int kind) {
+const std::vector<std::uint8_t>& Base(const rw::test::FuzzInput& input, int kind) {
   static std::array<std::vector<std::uint8_t>, 8> bases;
   std::vector<std::uint8_t>& base = bases[static_cast<std::size_t>(kind)];
   if (!base.empty())
@@ -82,7 +62,7 @@ const std::vector<std::uint8_t>& Base(int kind) {
   default:
     break;
   }
-  const auto file = Folder() / ("base" + std::to_string(kind) + ".avi");
+  const auto file = input.Folder() / ("base" + std::to_string(kind) + ".avi");
   rw::test::WriteTestAvi(file, o);
   base = rw::test::ReadFileBytes(file);
   return base;
@@ -91,29 +71,16 @@ const std::vector<std::uint8_t>& Base(int kind) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Cleanup cleanup;
+  static const rw::test::FuzzInput input("avi");
   static const int quiet = (rw::test::QuietMediaLibraries(), 0);
   (void)quiet;
   if (size == 0)
     return 0;
-  std::vector<std::uint8_t> bytes;
   const int kind = data[0] % 8;
-  if (kind == 0) {
-    bytes.assign(data + 1, data + size);
-  } else {
-    bytes = Base(kind);
-    std::size_t i = 1;
-    for (; i + 3 <= size && !bytes.empty(); i += 3) {
-      const std::size_t at = ((static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) * bytes.size()) >> 16;
-      bytes[at] = data[i + 2];
-    }
-    if (i < size)
-      bytes.resize(bytes.size() * data[i] / 256);
-  }
-  const std::filesystem::path file = Folder() / "input.avi";
-  std::error_code ec;
-  std::filesystem::remove(file, ec);
-  rw::test::WriteFileBytes(file, bytes);
+  const std::vector<std::uint8_t> bytes =
+      kind == 0 ? std::vector<std::uint8_t>(data + 1, data + size)
+                : rw::test::FuzzInput::Mutate(Base(input, kind), data + 1, size - 1);
+  const std::filesystem::path file = input.Write("input.avi", bytes.data(), bytes.size());
 
   rw::MessageText messages;
   rw::FixedPrompt prompt;

@@ -9,6 +9,7 @@
 #include "media/ContainerClip.h"
 #include "media/MediaContext.h"
 #include "tests/support/ContainerTestFiles.h"
+#include "tests/support/FuzzInput.h"
 #include "tests/support/TestAvi.h"
 
 #include <array>
@@ -16,29 +17,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    auto f = std::filesystem::temp_directory_path() / ("reelwright-fuzz-movie-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f);
-    return f;
-  }();
-  return folder;
-}
-
-// Removes the folder at exit (its name is made first, so it outlives this object).
-struct Cleanup {
-  Cleanup() { Folder(); }
-  ~Cleanup() {
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-  }
-};
 
 const char* ExtensionOf(int kind) {
   static const std::array<const char*, 8> extensions = {".mkv", ".mp4", ".mkv", ".webm",
@@ -46,7 +27,7 @@ const char* ExtensionOf(int kind) {
   return extensions[static_cast<std::size_t>(kind)];
 }
 
-const std::vector<std::uint8_t>& Base(int kind) {
+const std::vector<std::uint8_t>& Base(const rw::test::FuzzInput& input, int kind) {
   static std::array<std::vector<std::uint8_t>, 8> bases;
   std::vector<std::uint8_t>& base = bases[static_cast<std::size_t>(kind)];
   if (!base.empty())
@@ -88,7 +69,7 @@ const std::vector<std::uint8_t>& Base(int kind) {
     o.tenBit = true;
     break;
   }
-  const auto file = Folder() / (std::string("base") + std::to_string(kind) + ExtensionOf(kind));
+  const auto file = input.Folder() / (std::string("base") + std::to_string(kind) + ExtensionOf(kind));
   rw::test::WriteTestMovie(file, o);
   base = rw::test::ReadFileBytes(file);
   return base;
@@ -97,29 +78,17 @@ const std::vector<std::uint8_t>& Base(int kind) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Cleanup cleanup;
+  static const rw::test::FuzzInput input("movie");
   static const int quiet = (rw::test::QuietMediaLibraries(), 0);
   (void)quiet;
   if (size == 0)
     return 0;
-  std::vector<std::uint8_t> bytes;
   const int kind = data[0] % 8;
-  if (kind == 0) {
-    bytes.assign(data + 1, data + size);
-  } else {
-    bytes = Base(kind);
-    std::size_t i = 1;
-    for (; i + 3 <= size && !bytes.empty(); i += 3) {
-      const std::size_t at = ((static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) * bytes.size()) >> 16;
-      bytes[at] = data[i + 2];
-    }
-    if (i < size)
-      bytes.resize(bytes.size() * data[i] / 256);
-  }
-  const std::filesystem::path file = Folder() / (std::string("input") + ExtensionOf(kind));
-  std::error_code ec;
-  std::filesystem::remove(file, ec);
-  rw::test::WriteFileBytes(file, bytes);
+  const std::vector<std::uint8_t> bytes =
+      kind == 0 ? std::vector<std::uint8_t>(data + 1, data + size)
+                : rw::test::FuzzInput::Mutate(Base(input, kind), data + 1, size - 1);
+  const std::filesystem::path file =
+      input.Write(std::string("input") + ExtensionOf(kind), bytes.data(), bytes.size());
 
   rw::MessageText messages;
   rw::FixedPrompt prompt;

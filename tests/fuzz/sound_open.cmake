@@ -1,1 +1,1 @@
-rw_fuzz_target(sound_open DEPS rw_media)
+rw_fuzz_target(sound_open DEPS rw_media rw_testsupport)
