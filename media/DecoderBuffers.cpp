@@ -164,13 +164,14 @@ int DecoderBuffers::GetBuffer(AVCodecContext* codec, AVFrame* frame, int flags) 
   std::size_t sizes[4] = {};
   if (av_image_fill_plane_sizes(sizes, format, h, lines) < 0)
     return AVERROR(EINVAL);
+  for (const std::size_t size : sizes)
+    if (size > static_cast<std::size_t>(INT_MAX) - kPadding)
+      return AVERROR(EINVAL);
   for (int i = 0; i < 4; ++i) {
     frame->data[i] = nullptr;
     frame->linesize[i] = 0;
     if (!sizes[i])
       continue;
-    if (sizes[i] > static_cast<std::size_t>(INT_MAX) - kPadding)
-      return AVERROR(EINVAL);
     const std::size_t size = sizes[i] + kPadding;
     std::uint8_t* data = store->Take(size);
     if (data) {
