@@ -76,10 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)quiet;
   if (size == 0)
     return 0;
-  const int kind = data[0] % 8;
-  const std::vector<std::uint8_t> bytes =
-      kind == 0 ? std::vector<std::uint8_t>(data + 1, data + size)
-                : rw::test::FuzzInput::Mutate(Base(input, kind), data + 1, size - 1);
+  int kind = 0;
+  const std::vector<std::uint8_t> bytes = rw::test::FuzzInput::Choose(
+      data, size, kind, [](int k) -> const auto& { return Base(input, k); });
   const std::filesystem::path file = input.Write("input.avi", bytes.data(), bytes.size());
 
   rw::MessageText messages;

@@ -43,4 +43,15 @@ std::vector<std::uint8_t> FuzzInput::Mutate(std::vector<std::uint8_t> base, cons
   return base;
 }
 
+std::vector<std::uint8_t>
+FuzzInput::Choose(const std::uint8_t* data, std::size_t size, int& kind,
+                  const std::function<const std::vector<std::uint8_t>&(int)>& base) {
+  kind = size > 0 ? data[0] % 8 : 0;
+  if (size == 0)
+    return {};
+  if (kind == 0)
+    return std::vector<std::uint8_t>(data + 1, data + size);
+  return Mutate(base(kind), data + 1, size - 1);
+}
+
 } // namespace rw::test

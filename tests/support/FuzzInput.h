@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
   // size and the new value), a leftover byte cutting the file short in proportion.
   static std::vector<std::uint8_t> Mutate(std::vector<std::uint8_t> base, const std::uint8_t* data,
                                           std::size_t size);
+  // The file an input stands for, its first byte choosing `kind` (modulo 8): 0 takes the rest
+  // of the input as the file itself, others take `base(kind)` mutated by the rest. Empty for an
+  // empty input.
+  static std::vector<std::uint8_t> Choose(const std::uint8_t* data, std::size_t size, int& kind,
+                                          const std::function<const std::vector<std::uint8_t>&(int)>& base);
 
 private:
   std::filesystem::path folder_;
