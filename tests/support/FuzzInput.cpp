@@ -25,7 +25,8 @@ std::filesystem::path FuzzInput::Write(std::string_view name, const std::uint8_t
   std::error_code ec;
   std::filesystem::remove(file, ec);
   if (std::FILE* f = std::fopen(file.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
+    if (size > 0) // an empty input may come without bytes
+      std::fwrite(data, 1, size, f);
     std::fclose(f);
   }
   return file;
